@@ -16,6 +16,9 @@ public:
     bool Shown = false;          // the view has taken the picture since its decode
     int64_t FileSize = 0;        // bytes, from the directory entry
     int64_t LastWriteTime = 0;   // nanoseconds since the Unix epoch (UTC)
+    // Counts the emptyings, so a decode that ran while the slot was emptied
+    // (refresh, re-sort) is recognised as stale and not published.
+    uint64_t Generation = 0;
 
     void ResetBitmap() { Bitmap = QImage(); }
     void Reset() { Loaded = NotifyPending = Animated = Shown = false; }
@@ -24,5 +27,6 @@ public:
     {
         ResetBitmap();
         Reset();
+        ++Generation;
     }
 };
