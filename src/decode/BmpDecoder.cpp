@@ -207,12 +207,17 @@ void RowIndexed(const uint8_t* s, QRgb* d, int64_t width, int bitCount, const QR
 
 // Decodes uncompressed rows into `out` (RGB32 or ARGB32 of the dib's size).
 // False when the pixel data is shorter than the rows need.
+// Whether `avail` bytes hold every row; the last row may lack its padding.
+bool RowsPresent(const Dib& dib, size_t avail)
+{
+    return int64_t(avail) >= dib.stride() * (dib.height - 1) + dib.rowBytes();
+}
+
 bool DecodeRows(const Dib& dib, const QRgb* palette, const uint8_t* bits, size_t avail, QImage& out)
 {
-    const int64_t stride = dib.stride();
-    const int64_t need = stride * (dib.height - 1) + dib.rowBytes();
-    if (int64_t(avail) < need)
+    if (!RowsPresent(dib, avail))
         return false;
+    const int64_t stride = dib.stride();
 
     const bool alpha = dib.hasAlphaMask();
     std::vector<QRgb> lut;
@@ -371,15 +376,19 @@ QImage Decode(const uint8_t* data, size_t size, int64_t maxPixels)
     std::array<QRgb, 256> palette;
     ReadPalette(data, bitsOffset, dib, palette);
 
+    const uint8_t* bits = data + bitsOffset;
+    const size_t avail = size - bitsOffset;
+    const bool rle = dib.compression == BI_RLE8 || dib.compression == BI_RLE4;
+    // Truncated rows are refused before the picture is allocated. (An RLE
+    // stream can only be judged by decoding it.)
+    if (!rle && !RowsPresent(dib, avail))
+        return QImage();
     const bool alpha = dib.hasAlphaMask();
     QImage picture = PictureLimits::NewPicture(dib.width, dib.height,
                                                alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (picture.isNull())
         return QImage();
-    const uint8_t* bits = data + bitsOffset;
-    const size_t avail = size - bitsOffset;
-    const bool ok = (dib.compression == BI_RLE8 || dib.compression == BI_RLE4)
-                        ? DecodeRle(dib, palette.data(), bits, avail, picture)
+    const bool ok = rle ? DecodeRle(dib, palette.data(), bits, avail, picture)
                         : DecodeRows(dib, palette.data(), bits, avail, picture);
     if (!ok)
         return QImage();
@@ -427,6 +436,8 @@ IconImage DecodeIconDib(const uint8_t* data, size_t size, int64_t maxPixels)
 
     const bool alpha = dib.bitCount == 32;  // icons keep alpha in the fourth byte
     dib.masks[3] = alpha ? (dib.masks[3] ? dib.masks[3] : 0xFF000000u) : 0;
+    if (!RowsPresent(dib, size - bitsOffset))
+        return result;
     QImage colour = PictureLimits::NewPicture(dib.width, dib.height, QImage::Format_ARGB32);
     if (colour.isNull() || !DecodeRows(dib, palette.data(), data + bitsOffset, size - bitsOffset, colour))
         return result;
