@@ -1,5 +1,6 @@
 #include "decode/FileBytes.h"
 #include "decode/JpegDecoder.h"
+#include "decode/ZVRotateImage.h"
 #include "decode/uImageReaders.h"
 
 #include <exception>
@@ -26,4 +27,8 @@ void TZVJpeg::Read()
         }
     }
     TZVImageReader::Read();
+    // The file is closed: the EXIF reader opens it again by name. A failed
+    // decode has nothing to turn.
+    if (AutoRotate && Slot && !Slot->Bitmap.isNull())
+        TZVRotateImage(Slot).AutoRotate(FileName);
 }
