@@ -347,8 +347,6 @@ bool TExifInfo::Parse(TMzStream& stream)
         return false;
     } catch (const EStreamError&) {
         return false;
-    } catch (const std::bad_alloc&) {
-        return false;
     }
     DoUpdate();
     return true;
