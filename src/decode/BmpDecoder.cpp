@@ -5,6 +5,9 @@
 #include <bit>
 #include <cstring>
 
+// The row converters copy little-endian file words straight into pixels.
+static_assert(std::endian::native == std::endian::little);
+
 namespace BmpDecoder {
 namespace {
 
@@ -181,13 +184,23 @@ QRgb MaskedPixel(uint32_t pixel, const Channel* ch, bool alpha)
     return a << 24 | ch[0](pixel) << 16 | ch[1](pixel) << 8 | ch[2](pixel);
 }
 
-// 24-bit rows are the common case for large files: a plain loop over whole
-// rows that the compiler unrolls and vectorises.
+// 24-bit rows are the common case for large files. Four pixels at a time
+// from three 32-bit loads: B0 G0 R0 B1 | G1 R1 B2 G2 | R2 B3 G3 R3.
 void Row24(const uint8_t* __restrict s, QRgb* __restrict d, int64_t width)
 {
-    for (int64_t x = 0; x < width; ++x)
-        d[x] = 0xFF000000u | uint32_t(s[3 * x + 2]) << 16 | uint32_t(s[3 * x + 1]) << 8
-               | uint32_t(s[3 * x]);
+    int64_t x = 0;
+    for (; x + 4 <= width; x += 4, s += 12, d += 4) {
+        uint32_t a, b, c;
+        std::memcpy(&a, s, 4);
+        std::memcpy(&b, s + 4, 4);
+        std::memcpy(&c, s + 8, 4);
+        d[0] = 0xFF000000u | (a & 0xFFFFFFu);
+        d[1] = 0xFF000000u | (a >> 24) | ((b << 8) & 0xFFFFFFu);
+        d[2] = 0xFF000000u | (b >> 16) | ((c << 16) & 0xFFFFFFu);
+        d[3] = 0xFF000000u | (c >> 8);
+    }
+    for (; x < width; ++x, s += 3, ++d)
+        *d = 0xFF000000u | uint32_t(s[2]) << 16 | uint32_t(s[1]) << 8 | uint32_t(s[0]);
 }
 
 void RowIndexed(const uint8_t* s, QRgb* d, int64_t width, int bitCount, const QRgb* palette)
