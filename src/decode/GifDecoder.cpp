@@ -216,7 +216,7 @@ struct TWalk {
     std::unique_ptr<TGifAnimation> Animation;
 };
 
-TWalk Walk(const uint8_t* data, size_t size, TWalkMode mode, int64_t maxBytes)
+TWalk Walk(const uint8_t* data, size_t size, TWalkMode mode, const TGifLimits& limits)
 {
     TWalk walk;
     if (!data || size == 0)
@@ -278,14 +278,15 @@ TWalk Walk(const uint8_t* data, size_t size, TWalkMode mode, int64_t maxBytes)
                 width = int64_t(gif->Image.Left) + gif->Image.Width;
                 height = int64_t(gif->Image.Top) + gif->Image.Height;
             }
-            if (!compositor.Allocate(int(std::min<int64_t>(width, INT32_MAX)),
+            if (width * height > limits.MaxCanvasPixels
+                || !compositor.Allocate(int(std::min<int64_t>(width, INT32_MAX)),
                                      int(std::min<int64_t>(height, INT32_MAX))))
                 return finish(TGifStatus::TooLarge);
             animation->CanvasSize = compositor.Canvas.size();
         }
         const int64_t canvasBytes = compositor.Canvas.sizeInBytes();
         if (mode == TWalkMode::Animation
-            && (int64_t(animation->FrameCount()) + 1) * canvasBytes > maxBytes)
+            && (int64_t(animation->FrameCount()) + 1) * canvasBytes > limits.MaxAnimationBytes)
             return finish(TGifStatus::TooLarge);
 
         const int disposal = gcb.DisposalMode;
@@ -304,9 +305,9 @@ TWalk Walk(const uint8_t* data, size_t size, TWalkMode mode, int64_t maxBytes)
 
 } // namespace
 
-TGifStill DecodeStill(const uint8_t* data, size_t size)
+TGifStill DecodeStill(const uint8_t* data, size_t size, const TGifLimits& limits)
 {
-    TWalk walk = Walk(data, size, TWalkMode::Still, MaxAnimationBytes);
+    TWalk walk = Walk(data, size, TWalkMode::Still, limits);
     TGifStill still;
     still.Status = walk.Status;
     still.FrameCount = walk.FramesSeen;
@@ -330,9 +331,10 @@ TGifStill DecodeStill(const uint8_t* data, size_t size)
     return still;
 }
 
-std::unique_ptr<TGifAnimation> DecodeAnimation(const uint8_t* data, size_t size, int64_t maxBytes)
+std::unique_ptr<TGifAnimation> DecodeAnimation(const uint8_t* data, size_t size,
+                                               const TGifLimits& limits)
 {
-    return Walk(data, size, TWalkMode::Animation, maxBytes).Animation;
+    return Walk(data, size, TWalkMode::Animation, limits).Animation;
 }
 
 } // namespace GifDecoder

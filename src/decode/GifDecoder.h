@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "decode/PictureLimits.h"
+
 // An animated GIF ready to play: every frame is the whole canvas as it looks
 // while that frame is shown (disposal of the frames before it applied), so a
 // player only draws Frame(i) for Delay(i) milliseconds.
@@ -47,6 +49,13 @@ enum class TGifStatus {
 // 129 frames of 1920 x 1080.
 constexpr int64_t MaxAnimationBytes = int64_t(1) << 30;
 
+struct TGifLimits {
+    // The canvas (the file's logical screen) is refused beyond this many
+    // pixels, besides PictureLimits' own refusal.
+    int64_t MaxCanvasPixels = PictureLimits::MaxSide * PictureLimits::MaxSide;
+    int64_t MaxAnimationBytes = GifDecoder::MaxAnimationBytes;
+};
+
 // A delay of 0 or 1 hundredth of a second plays as 100 ms, as browsers do:
 // such files were made for browsers and race otherwise. Longer delays play
 // as written.
@@ -63,13 +72,13 @@ struct TGifStill {
 };
 
 // For the slot: decodes the first frame and stops at a second one.
-TGifStill DecodeStill(const uint8_t* data, size_t size);
+TGifStill DecodeStill(const uint8_t* data, size_t size, const TGifLimits& limits = {});
 
 // Every frame, composited. A frame whose data is damaged ends the animation
-// after the complete frames before it; with no complete frame, or over
-// maxBytes, the result is null.
+// after the complete frames before it; with no complete frame, or over the
+// limits, the result is null.
 std::unique_ptr<TGifAnimation> DecodeAnimation(const uint8_t* data, size_t size,
-                                               int64_t maxBytes = MaxAnimationBytes);
+                                               const TGifLimits& limits = {});
 
 } // namespace GifDecoder
 

@@ -117,8 +117,10 @@ GifDecoder::TGifStill Still(const QByteArray& bytes)
 std::unique_ptr<TGifAnimation> Animation(const QByteArray& bytes,
                                          int64_t maxBytes = GifDecoder::MaxAnimationBytes)
 {
+    GifDecoder::TGifLimits limits;
+    limits.MaxAnimationBytes = maxBytes;
     return GifDecoder::DecodeAnimation(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                                       size_t(bytes.size()), maxBytes);
+                                       size_t(bytes.size()), limits);
 }
 
 uint32_t Pixel(const QImage& picture, int x, int y)
