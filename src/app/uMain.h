@@ -1,16 +1,44 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
+
+#include "settings/IWindowPlacement.h"
+
+class TOption;
 
 // The main window: owns the settings, the view and the plug-in host, and
 // wires the pieces together. Its client area shows the current image on the
 // background colour.
-class TfrmMain : public QMainWindow {
+//
+// Its placement in Zorvin.ini is the client area's rectangle (Qt's normal
+// geometry): frame sizes differ between window managers, and a rectangle
+// that included them would drift from run to run.
+class TfrmMain : public QMainWindow, public IWindowPlacement {
     Q_OBJECT
 
 public:
+    // Settings from Zorvin.ini in the program folder.
     explicit TfrmMain(QWidget* parent = nullptr);
+    // Settings from the given file (tests, other layouts).
+    explicit TfrmMain(const QString& settingsFile, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    TOption& Option() const { return *FOption; }
+
+    TWindowPlacement GetWindowPlacement() const override;
+    void SetWindowPlacement(const TWindowPlacement& placement) override;
+    QRect CurrentBounds() const override;
 
     static constexpr int DefaultClientWidth = 542;
     static constexpr int DefaultClientHeight = 424;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void SaveAtExit();
+
+    std::unique_ptr<TOption> FOption;
+    bool FSaved = false;
 };
