@@ -158,7 +158,10 @@ bool DecodeInto(TDecodeState& s, const uint8_t* data, size_t size, QSize screenS
     cinfo->dct_method = JDCT_ISLOW;
     cinfo->do_fancy_upsampling = TRUE;
     const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
-    cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+    // Format_RGB32 pixels are 0xFFRRGGBB words: B, G, R, X in memory on a
+    // little-endian machine.
+    constexpr J_COLOR_SPACE Rgb32 = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+    cinfo->out_color_space = cmyk ? JCS_CMYK : Rgb32;
 
     jpeg_calc_output_dimensions(cinfo);
     const int64_t width = cinfo->output_width;

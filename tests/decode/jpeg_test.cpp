@@ -432,6 +432,31 @@ TEST(JpegDecode, BadInputGivesAStatusAndNoPicture)
               TJpegStatus::TooLarge);
 }
 
+TEST(JpegDecode, DecoderMemoryAndScanCountAreBounded)
+{
+    // A progressive decode keeps every coefficient of the full-size image:
+    // 8000 x 8000 in 4:2:0 needs about 190 MB, refused under a 64 MB budget
+    // before the scan data is looked at.
+    const QByteArray progressive = PatternJpeg(64, 48, Progressive);
+    const QByteArray big = WithFrameSize(progressive, 8000, 8000);
+    JpegDecoder::TJpegLimits limits;
+    limits.MaxDecoderMemory = 64L << 20;
+    EXPECT_EQ(JpegDecoder::Decode(reinterpret_cast<const uint8_t*>(big.constData()),
+                                  size_t(big.size()), Screen1080, limits).Status,
+              TJpegStatus::Unreadable);
+
+    // libjpeg's simple progression has 10 scans.
+    limits = JpegDecoder::TJpegLimits();
+    limits.MaxScans = 9;
+    EXPECT_EQ(JpegDecoder::Decode(reinterpret_cast<const uint8_t*>(progressive.constData()),
+                                  size_t(progressive.size()), Screen1080, limits).Status,
+              TJpegStatus::Unreadable);
+    limits.MaxScans = 10;
+    EXPECT_EQ(JpegDecoder::Decode(reinterpret_cast<const uint8_t*>(progressive.constData()),
+                                  size_t(progressive.size()), Screen1080, limits).Status,
+              TJpegStatus::Ok);
+}
+
 TEST(JpegDecode, MissingEndMarkerStillGivesTheWholePicture)
 {
     for (const auto& tune : {std::function<void(jpeg_compress_struct&)>(),
