@@ -1,5 +1,7 @@
 #include "decode/BmpDecoder.h"
 
+#include "decode/FileBytes.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -401,6 +403,7 @@ QImage Decode(const uint8_t* data, size_t size, int64_t maxPixels)
                                                alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (picture.isNull())
         return QImage();
+    AdviseHugePages(picture.bits(), size_t(picture.sizeInBytes()));
     const bool ok = rle ? DecodeRle(dib, palette.data(), bits, avail, picture)
                         : DecodeRows(dib, palette.data(), bits, avail, picture);
     if (!ok)
