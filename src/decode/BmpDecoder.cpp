@@ -457,7 +457,20 @@ IconImage DecodeIconDib(const uint8_t* data, size_t size, int64_t maxPixels)
     QImage colour = PictureLimits::NewPicture(dib.width, dib.height, QImage::Format_ARGB32);
     if (colour.isNull() || !DecodeRows(dib, palette.data(), data + bitsOffset, size - bitsOffset, colour))
         return result;
-    result.alpha = alpha && SettleAlpha(colour);
+    // As Windows draws icons: a 32-bit image with any non-zero alpha is
+    // blended by its alpha and its mask is ignored; with alpha zero
+    // everywhere the mask decides, and the colours count as opaque.
+    if (alpha) {
+        uint32_t any = 0;
+        for (int y = 0; y < colour.height(); ++y) {
+            const QRgb* line = reinterpret_cast<const QRgb*>(colour.constScanLine(y));
+            for (int x = 0; x < colour.width(); ++x)
+                any |= line[x];
+        }
+        result.alpha = (any & 0xFF000000u) != 0;
+        if (!result.alpha)
+            SettleAlpha(colour);
+    }
 
     result.mask.assign(size_t(dib.width * dib.height), 0);
     const size_t maskOffset = bitsOffset + size_t(dib.stride() * dib.height);

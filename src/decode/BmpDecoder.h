@@ -56,7 +56,8 @@ QImage Decode(const uint8_t* data, size_t size, int64_t maxPixels = DefaultMaxPi
 struct IconImage {
     QImage colour;              // Format_ARGB32 (straight alpha); null on failure
     std::vector<uint8_t> mask;  // one byte a pixel, row-major from the top: 1 = mask set
-    bool alpha = false;         // the colour image carries alpha (32 bits, not all zero)
+    bool alpha = false;         // blend by the colour image's alpha (32 bits, not all zero);
+                                // otherwise the colours are opaque and the mask applies
 };
 
 // Decodes the DIB of an icon directory entry. The AND mask may be missing at

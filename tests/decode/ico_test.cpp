@@ -173,20 +173,37 @@ TEST(IcoDrawing, Png256OnTheBackgroundColour)
     EXPECT_EQ(picture.pixel(28, 16), Red);
 }
 
-// Blending of partial alpha, PNG and 32-bit bitmap entries alike:
-// (0, 0, 255) at alpha 128 over (200, 100, 0).
-TEST(IcoDrawing, PartialAlphaBlendsWithTheBackground)
+// 32-bit entries follow their alpha when it is not zero everywhere, and the
+// mask then plays no part; PNG entries always follow their alpha. Background
+// (200, 100, 0).
+TEST(IcoDrawing, AlphaBlendsWithTheBackground)
 {
+    const uint32_t back = 0x000064C8;
     const QRgb half = qRgba(0, 0, 255, 128);
+    const QRgb blended = qRgb(100, 50, 128);  // (0, 0, 255) at alpha 128 over the background
+    auto dib = [](QRgb colour, bool masked) {
+        return DibEntry(32, 32, 32, {}, [colour](int, int) { return uint32_t(colour); },
+                        [masked](int, int) { return masked; });
+    };
     QImage png(32, 32, QImage::Format_ARGB32);
     png.fill(half);
-    const uint32_t back = 0x000064C8;
-    const QRgb expected = qRgb(100, 50, 128);
-    EXPECT_EQ(Decode(IconFile({{PngBytes(png)}}), back).pixel(5, 5), expected);
-    // The AND mask is set everywhere, but a 32-bit entry with alpha uses its alpha.
-    const QByteArray dib = DibEntry(32, 32, 32, {}, [&](int, int) { return uint32_t(half); },
-                                    [](int, int) { return true; });
-    EXPECT_EQ(Decode(IconFile({{dib}}), back).pixel(5, 5), expected);
+    const struct {
+        const char* name;
+        QByteArray entry;
+        QRgb expected;
+    } cases[] = {
+        {"PngHalfAlpha", PngBytes(png), blended},
+        {"DibHalfAlphaMaskSet", dib(half, true), blended},
+        {"DibOpaqueAlphaMaskSet", dib(qRgba(0, 0, 255, 255), true), qRgb(0, 0, 255)},
+        {"DibZeroAlphaMaskClear", dib(qRgba(0, 0, 255, 0), false), qRgb(0, 0, 255)},
+        {"DibZeroAlphaMaskSetOverBlack", dib(qRgba(0, 0, 0, 0), true), qRgb(200, 100, 0)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QImage picture = Decode(IconFile({{c.entry}}), back);
+        ASSERT_EQ(picture.size(), QSize(32, 32));
+        EXPECT_EQ(picture.pixel(5, 5), c.expected);
+    }
 }
 
 // An 8-bit entry with an AND mask: where the mask is set over black the
