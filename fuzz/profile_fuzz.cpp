@@ -75,7 +75,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ini.WriteInteger(QStringLiteral("Programs"), QStringLiteral("Prog0"), -1);
 
     const TProfileFile back(QStringLiteral("fuzz.ini"), ini.Contents());
-    Check(back.Encoding() == ini.Encoding());
+    // A section header that starts with a UTF-8 mark can become the first
+    // line when the lines before it are erased; the file then reads as UTF-8
+    // with a mark, which changes none of its lines.
+    Check(back.Encoding() == ini.Encoding()
+          || (ini.Encoding() == TProfileFile::TEncoding::Utf8
+              && back.Encoding() == TProfileFile::TEncoding::Utf8Bom
+              && ini.Contents().startsWith("\xEF\xBB\xBF")));
     Check(back.ReadString(QStringLiteral("option"), QStringLiteral("looplist"), {}) == AsRead(value));
     Check(back.ReadString(QStringLiteral("NEW"), QStringLiteral("key"), {}) == AsRead(value));
     Check(back.ReadInteger(QStringLiteral("Programs"), QStringLiteral("Prog0"), 0) == -1);
