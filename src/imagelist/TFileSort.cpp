@@ -1,0 +1,80 @@
+#include "imagelist/TFileSort.h"
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <utility>
+
+#include "platform/LocaleCollator.h"
+
+namespace {
+
+int Sign(int64_t a, int64_t b)
+{
+    return a > b ? 1 : (a < b ? -1 : 0);
+}
+
+} // namespace
+
+void TFileSort::Sort(TFileList& files) const
+{
+    if (SortOrder > Random || files.size() < 2)
+        return;
+    if (SortOrder == Random) {
+        // A fresh permutation at each sort, drawn without looking at entries.
+        std::mt19937_64 rng(uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()));
+        std::shuffle(files.begin(), files.end(), rng);
+        return;
+    }
+    QuickSort(files, 0, int(files.size()) - 1);
+}
+
+int TFileSort::Compare(const TFileList& files, int a, int b) const
+{
+    const TFileEntry& x = files[size_t(a)];
+    const TFileEntry& y = files[size_t(b)];
+    switch (SortOrder) {
+    case ByName:
+        return Ascend ? LocaleCollator::Compare(x.Name, y.Name)
+                      : LocaleCollator::Compare(y.Name, x.Name);
+    case BySize: {
+        const int r = Sign(x.Slot->FileSize, y.Slot->FileSize);
+        return Ascend ? r : -r;
+    }
+    default: {
+        const int r = Sign(x.Slot->LastWriteTime, y.Slot->LastWriteTime);
+        return Ascend ? r : -r;
+    }
+    }
+}
+
+// The classic in-place quicksort of string lists: the pivot is tracked by
+// position and moves with its entry when exchanged.
+void TFileSort::QuickSort(TFileList& files, int lo, int hi) const
+{
+    int i;
+    do {
+        i = lo;
+        int j = hi;
+        int p = (lo + hi) / 2;
+        do {
+            while (Compare(files, i, p) < 0)
+                ++i;
+            while (Compare(files, j, p) > 0)
+                --j;
+            if (i <= j) {
+                if (i != j)
+                    std::swap(files[size_t(i)], files[size_t(j)]);
+                if (p == i)
+                    p = j;
+                else if (p == j)
+                    p = i;
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        if (lo < j)
+            QuickSort(files, lo, j);
+        lo = i;
+    } while (i < hi);
+}

@@ -1,0 +1,69 @@
+#include "platform/LocaleCollator.h"
+
+#include <QByteArray>
+#include <memory>
+#include <unicode/coll.h>
+#include <unicode/locid.h>
+
+namespace LocaleCollator {
+namespace {
+
+std::unique_ptr<icu::Collator> MakeCollator(icu::Collator::ECollationStrength strength)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    // The C/POSIX locale maps to ICU's en_US_POSIX, whose collation mimics
+    // byte order ("B" before "a"); people expect the root order there.
+    icu::Locale locale = icu::Locale::getDefault();
+    if (qstrcmp(locale.getName(), "en_US_POSIX") == 0)
+        locale = icu::Locale::getRoot();
+    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(locale, status));
+    if (U_FAILURE(status) || !collator) {
+        status = U_ZERO_ERROR;
+        collator.reset(icu::Collator::createInstance(icu::Locale::getRoot(), status));
+    }
+    if (collator)
+        collator->setStrength(strength);
+    return collator;
+}
+
+icu::Collator* Sorting()
+{
+    thread_local std::unique_ptr<icu::Collator> collator = MakeCollator(icu::Collator::TERTIARY);
+    return collator.get();
+}
+
+icu::Collator* Lookup()
+{
+    thread_local std::unique_ptr<icu::Collator> collator = MakeCollator(icu::Collator::SECONDARY);
+    return collator.get();
+}
+
+int Collate(icu::Collator* collator, const QString& a, const QString& b)
+{
+    if (!collator)
+        return a.compare(b);
+    UErrorCode status = U_ZERO_ERROR;
+    const auto* ua = reinterpret_cast<const char16_t*>(a.utf16());
+    const auto* ub = reinterpret_cast<const char16_t*>(b.utf16());
+    const UCollationResult r = collator->compare(ua, int32_t(a.size()), ub, int32_t(b.size()), status);
+    if (U_FAILURE(status))
+        return a.compare(b);
+    return int(r);
+}
+
+} // namespace
+
+int Compare(const QString& a, const QString& b)
+{
+    const int r = Collate(Sorting(), a, b);
+    // Names the collation calls equal (possible for odd code points) still
+    // get a fixed order, so sorting stays deterministic.
+    return r != 0 ? r : a.compare(b);
+}
+
+bool EqualsIgnoreCase(const QString& a, const QString& b)
+{
+    return Collate(Lookup(), a, b) == 0;
+}
+
+} // namespace LocaleCollator

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// Compares file names the way the user's locale orders them (ICU collation of
+// the default locale). Each thread gets its own collator, so calls are safe
+// from the main thread and the loader at once.
+namespace LocaleCollator {
+
+// Case-sensitive, not numeric: "img10" sorts before "img2". <0, 0 or >0.
+int Compare(const QString& a, const QString& b);
+
+// Equal without regard to case (used for name lookups in the list).
+bool EqualsIgnoreCase(const QString& a, const QString& b);
+
+} // namespace LocaleCollator
