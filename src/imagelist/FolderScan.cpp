@@ -27,7 +27,17 @@ bool StatImageFile(const QString& path, int64_t* size, int64_t* lastWriteNs)
     return StatAt(AT_FDCWD, QFile::encodeName(path).constData(), size, lastWriteNs);
 }
 
-TFileList ScanImageFiles(const QString& folder, const QStringList* susieExtensions)
+void StatEntries(const QString& folder, TFileList& files)
+{
+    for (TFileEntry& entry : files) {
+        if (entry.Stated)
+            continue;
+        entry.Stated = StatImageFile(folder + entry.Name, &entry.Slot->FileSize,
+                                     &entry.Slot->LastWriteTime);
+    }
+}
+
+TFileList ScanImageFiles(const QString& folder, const QStringList* susieExtensions, bool withTimes)
 {
     TFileList list;
     DIR* dir = opendir(QFile::encodeName(folder).constData());
@@ -44,9 +54,10 @@ TFileList ScanImageFiles(const QString& folder, const QStringList* susieExtensio
         if (!type.IsSupported())
             continue;
         auto slot = std::make_shared<TBufImage>();
-        if (!StatAt(dirFd, e->d_name, &slot->FileSize, &slot->LastWriteTime))
+        const bool stat = withTimes || e->d_type != DT_REG;
+        if (stat && !StatAt(dirFd, e->d_name, &slot->FileSize, &slot->LastWriteTime))
             continue;  // dangling link, or a link to something else
-        list.push_back({type.FileName, std::move(slot)});
+        list.push_back({type.FileName, std::move(slot), stat});
     }
     closedir(dir);
     return list;

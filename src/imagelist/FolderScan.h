@@ -8,9 +8,14 @@
 // Lists the supported images of one folder: plain visible files only (names
 // starting with "." are hidden; folders, sockets, devices and dangling links
 // are left out; a link to a file counts as that file). Each entry gets a new
-// slot with the file's size and last-write time. An unreadable folder gives
-// an empty list. The order is the folder's own.
-TFileList ScanImageFiles(const QString& folder, const QStringList* susieExtensions);
+// slot; with withTimes, or where the entry type needs a stat() anyway, the slot
+// gets the file's size and last-write time (see TFileEntry::Stated). An
+// unreadable folder gives an empty list. The order is the folder's own.
+TFileList ScanImageFiles(const QString& folder, const QStringList* susieExtensions,
+                         bool withTimes = true);
+
+// Reads size and last-write time for the entries that have none yet.
+void StatEntries(const QString& folder, TFileList& files);
 
 // Size and last-write time of one file, as the scan records them; false when
 // it is not a plain file.

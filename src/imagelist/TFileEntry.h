@@ -12,6 +12,10 @@
 struct TFileEntry {
     QString Name;
     std::shared_ptr<TBufImage> Slot;
+    // The slot's FileSize and LastWriteTime are read. A scan for a list sorted
+    // by name or at random skips the stat() of plain files: it is most of the
+    // cost of opening a big folder, and only the size and date orders need it.
+    bool Stated = false;
 };
 
 using TFileList = std::vector<TFileEntry>;

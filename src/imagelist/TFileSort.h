@@ -12,6 +12,9 @@ public:
 
     TFileSort(uint8_t order, bool ascending) : SortOrder(order), Ascend(ascending) {}
 
+    // The size and date orders read each slot's FileSize and LastWriteTime.
+    static bool NeedsTimes(uint8_t order) { return order == BySize || order == ByDate; }
+
     // Any order outside 0..3 leaves the list as it is. Equal entries end in an
     // order that depends on the quicksort, as the sort is not stable.
     void Sort(TFileList& files) const;

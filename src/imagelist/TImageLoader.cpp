@@ -221,7 +221,7 @@ void TImageLoader::Rescan(int& last)
 // Appends the admitted files that the list does not hold yet, at the end.
 void TImageLoader::AddNewFiles()
 {
-    TFileList found = ScanImageFiles(FolderPath, SusieExtensions);
+    TFileList found = ScanImageFiles(FolderPath, SusieExtensions, TFileSort::NeedsTimes(Order));
     for (TFileEntry& entry : found) {
         if (IndexOfLocked(entry.Name) < 0)
             Files.push_back(std::move(entry));
@@ -246,13 +246,15 @@ void TImageLoader::ScanFolderLocked()
 {
     Files.clear();
     Watch.Close();
-    Files = ScanImageFiles(FolderPath, SusieExtensions);
+    Files = ScanImageFiles(FolderPath, SusieExtensions, TFileSort::NeedsTimes(Order));
     SortFilesLocked();
     OpenWatchLocked();
 }
 
 void TImageLoader::SortFilesLocked()
 {
+    if (TFileSort::NeedsTimes(Order))
+        StatEntries(FolderPath, Files);
     TFileSort(Order, Ascend).Sort(Files);
 }
 
