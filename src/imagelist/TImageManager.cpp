@@ -126,13 +126,16 @@ void TImageManager::FireAnimation(quintptr animation)
         OnAnimation(this, std::move(owned));
 }
 
-QImage TImageManager::TakePicture(const std::shared_ptr<TBufImage>& slot)
+bool TImageManager::TakePicture(const std::shared_ptr<TBufImage>& slot, QImage* picture)
 {
     if (!slot)
-        return QImage();
+        return false;
     std::lock_guard lock(ImageLoader->ListLock());
+    if (!slot->Loaded)
+        return false;
     slot->Shown = true;
-    return slot->Bitmap;
+    *picture = slot->Bitmap;
+    return true;
 }
 
 void TImageManager::OpenFolder(const QString& folder, bool selectFirst)

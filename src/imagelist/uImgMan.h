@@ -50,8 +50,9 @@ public:
     void RotateRight();
 
     // The view takes a delivered slot's picture through this: a shared copy
-    // taken under the list lock, and the slot marked as shown.
-    QImage TakePicture(const std::shared_ptr<TBufImage>& slot);
+    // taken under the list lock, and the slot marked as shown. False when the
+    // slot is not decoded (then nothing is taken).
+    bool TakePicture(const std::shared_ptr<TBufImage>& slot, QImage* picture);
 
     // The loader's messages arrive here, on the main thread.
     void WndProc(int message, quintptr wParam, qintptr lParam);

@@ -63,7 +63,7 @@ protected:
         Manager->OnImage = [this](TImageManager* m, const std::shared_ptr<TBufImage>& slot) {
             Shown.push_back(slot ? m->FileName : QString());
             if (slot)
-                ShownPicture = m->TakePicture(slot);
+                m->TakePicture(slot, &ShownPicture);
         };
     }
 

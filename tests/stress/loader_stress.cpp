@@ -71,7 +71,9 @@ int main(int argc, char** argv)
     m->Loader().SetWatchPollInterval(std::chrono::milliseconds(30));
     QImage held;
     m->OnImage = [&](TImageManager* mm, const std::shared_ptr<TBufImage>& slot) {
-        held = slot ? mm->TakePicture(slot) : QImage();
+        held = QImage();
+        if (slot)
+            mm->TakePicture(slot, &held);
         if (slot) {
             std::lock_guard lock(seenLock);
             seen.push_back(slot);
