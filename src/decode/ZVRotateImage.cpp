@@ -9,9 +9,10 @@
 
 namespace {
 
-// Tiles of 64 × 64 pixels (16 KiB each side) keep both the source rows and
-// the result rows of one tile in the first-level cache while it is turned.
-constexpr int Tile = 64;
+// Tiles of 128 × 128 pixels (64 KiB each side) keep both the source rows and
+// the result rows of one tile in the second-level cache while it is turned;
+// measured faster than 16, 32 and 64 on a 6000 × 4000 picture.
+constexpr int Tile = 128;
 
 void TurnClockwise(const QImage& source, QImage& result)
 {

@@ -65,8 +65,8 @@ QImage Pattern(int w, int h, QImage::Format format)
 
 TEST(RotateBitmap90, EveryPixelLandsWhereAQuarterTurnPutsIt)
 {
-    // Sizes around the routine's tiles of 64 pixels.
-    const std::vector<QSize> sizes = {{1, 1}, {3, 2}, {2, 3}, {1, 9}, {9, 1}, {64, 64}, {65, 63}, {130, 67}, {200, 1}};
+    // Sizes around the routine's tiles of 128 pixels.
+    const std::vector<QSize> sizes = {{1, 1}, {3, 2}, {2, 3}, {1, 9}, {9, 1}, {128, 128}, {129, 127}, {260, 67}, {300, 1}};
     for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
         for (const QSize& size : sizes) {
             SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height() << " format " << format);
