@@ -404,6 +404,18 @@ std::vector<HandCase> HandCases()
                          Picture(2, 1, {qRgba(10, 20, 30, 128), qRgba(1, 2, 3, 255)}, true)});
     }
 
+    // V3 header (56 bytes): the masks, alpha included, sit inside the header.
+    {
+        QByteArray header = InfoHeader(1, 1, 32, 3, 0, 56);
+        Put32(header, 0x000000FF);  // red
+        Put32(header, 0x0000FF00);  // green
+        Put32(header, 0x00FF0000);  // blue
+        Put32(header, 0xFF000000);  // alpha
+        cases.push_back({"V3HeaderMasksInside",
+                         BmpFile(header, {}, Bytes({10, 20, 30, 64})),
+                         Picture(1, 1, {qRgba(10, 20, 30, 64)}, true)});
+    }
+
     // A 32-bit file whose fourth byte is zero everywhere is opaque.
     cases.push_back({"Alpha32AllZeroIsOpaque",
                      BmpFile(InfoHeader(2, 1, 32, 0), {}, Bytes({1, 2, 3, 0, 4, 5, 6, 0})),
