@@ -366,6 +366,19 @@ TEST(GifAnimation, FramesAreClippedToTheCanvas)
     EXPECT_EQ(Pixel(animation->Frame(2), 2, 2), Red);
 }
 
+TEST(GifStill, AnEmptyLogicalScreenTakesTheFirstFrameExtent)
+{
+    TGifSpec spec;
+    spec.Frames = {Fill(2, 1, 3, 2, 2)};
+    QByteArray bytes = WriteGif(spec);
+    bytes.replace(6, 4, QByteArray(4, '\0'));  // logical screen 0 x 0
+    const auto still = Still(bytes);
+    ASSERT_EQ(still.Status, TGifStatus::Ok);
+    ASSERT_EQ(still.Picture.size(), QSize(5, 3));
+    EXPECT_EQ(Pixel(still.Picture, 4, 2), Blue);
+    EXPECT_EQ(Pixel(still.Picture, 0, 0), Transparent);
+}
+
 TEST(GifStill, IndexBeyondTheColourTableIsBlack)
 {
     // The frame is written with a local table of four colours, which is then
