@@ -235,8 +235,7 @@ TWalk Walk(const uint8_t* data, size_t size, TWalkMode mode, const TGifLimits& l
     // A damaged record after at least one complete frame ends the file there.
     auto finish = [&](TGifStatus status) {
         walk.Status = status;
-        if (status == TGifStatus::Unreadable && walk.FramesSeen > 0
-            && (mode == TWalkMode::Still || animation->FrameCount() > 0))
+        if (status == TGifStatus::Unreadable && walk.FramesSeen > 0)
             walk.Status = TGifStatus::Ok;
         if (walk.Status != TGifStatus::Ok)
             return std::move(walk);
