@@ -312,14 +312,14 @@ std::vector<HandCase> HandCases()
     std::vector<HandCase> cases;
 
     // RLE4, 6 × 4 bottom-up. Row 0 (bottom): run of 4 alternating 1,2, then
-    // EOL. Row 1: delta (1 right, 1 up) straight to row 2 column 1, run of 2
+    // EOL. Row 1: delta (2 right, 1 up) straight to row 2 column 2, run of 2
     // of 2,1, EOL. Row 3: absolute run of 3 (0,1,2, padded), EOB: the rest
     // stays black.
     cases.push_back({"Rle4DeltaAbsoluteEndOfBitmap",
                      BmpFile(InfoHeader(6, 4, 4, 2, 3), Palette({R, G, B}),
-                             Bytes({4, 0x12, 0, 0, 0, 2, 1, 1, 2, 0x21, 0, 0, 0, 3, 0x01, 0x20, 0, 1})),
+                             Bytes({4, 0x12, 0, 0, 0, 2, 2, 1, 2, 0x21, 0, 0, 0, 3, 0x01, 0x20, 0, 1})),
                      Picture(6, 4, {R, G, B, K, K, K,
-                                    K, B, G, K, K, K,
+                                    K, K, B, G, K, K,
                                     K, K, K, K, K, K,
                                     G, B, G, B, K, K})});
 
@@ -333,9 +333,9 @@ std::vector<HandCase> HandCases()
                                     G, G, G, G})});
 
     // A palette of two entries (biClrUsed 2) in an 8-bit file: index 2 and
-    // 255 lie past it and give black.
+    // 255 lie past it and give black, though a third entry follows in the file.
     cases.push_back({"ShortPaletteFromClrUsed",
-                     BmpFile(InfoHeader(4, 1, 8, 0, 2), Palette({R, G}), Bytes({0, 1, 2, 255})),
+                     BmpFile(InfoHeader(4, 1, 8, 0, 2), Palette({R, G, B}), Bytes({0, 1, 2, 255})),
                      Picture(4, 1, {R, G, K, K})});
 
     // biClrUsed 0 asks for 16 entries, but the pixels start after three.
