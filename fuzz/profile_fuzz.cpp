@@ -33,8 +33,8 @@ QString AsRead(QString value)
         value = value.mid(1, value.size() - 2);
     if (value.size() > TProfileFile::MaxValueLength)
         value.truncate(value[TProfileFile::MaxValueLength - 1].isHighSurrogate()
-                           ? TProfileFile::MaxValueLength - 1
-                           : TProfileFile::MaxValueLength);
+                ? TProfileFile::MaxValueLength - 1
+                : TProfileFile::MaxValueLength);
     return value;
 }
 
@@ -45,15 +45,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size == 0)
         return 0;
     const size_t valueSize = std::min<size_t>(data[0] % 64, size - 1);
-    const QString value = QString::fromUtf8(reinterpret_cast<const char*>(data + 1), qsizetype(valueSize));
-    const QByteArray file(reinterpret_cast<const char*>(data + 1 + valueSize),
-                          qsizetype(size - 1 - valueSize));
+    const QString value
+        = QString::fromUtf8(reinterpret_cast<const char*>(data + 1), qsizetype(valueSize));
+    const QByteArray file(
+        reinterpret_cast<const char*>(data + 1 + valueSize), qsizetype(size - 1 - valueSize));
 
     TProfileFile ini(QStringLiteral("fuzz.ini"), file);
-    const QStringList sections{QStringLiteral("Option"), QStringLiteral("Programs"),
-                               QStringLiteral("Susie"), QStringLiteral("")};
-    const QStringList keys{QStringLiteral("LoopList"), QStringLiteral("Prog0"),
-                           QStringLiteral("DisableSPIs"), QStringLiteral("")};
+    const QStringList sections { QStringLiteral("Option"), QStringLiteral("Programs"),
+        QStringLiteral("Susie"), QStringLiteral("") };
+    const QStringList keys { QStringLiteral("LoopList"), QStringLiteral("Prog0"),
+        QStringLiteral("DisableSPIs"), QStringLiteral("") };
     QStringList items;
     for (const QString& section : sections) {
         for (const QString& key : keys) {
@@ -79,10 +80,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // line when the lines before it are erased; the file then reads as UTF-8
     // with a mark, which changes none of its lines.
     Check(back.Encoding() == ini.Encoding()
-          || (ini.Encoding() == TProfileFile::TEncoding::Utf8
-              && back.Encoding() == TProfileFile::TEncoding::Utf8Bom
-              && ini.Contents().startsWith("\xEF\xBB\xBF")));
-    Check(back.ReadString(QStringLiteral("option"), QStringLiteral("looplist"), {}) == AsRead(value));
+        || (ini.Encoding() == TProfileFile::TEncoding::Utf8
+            && back.Encoding() == TProfileFile::TEncoding::Utf8Bom
+            && ini.Contents().startsWith("\xEF\xBB\xBF")));
+    Check(
+        back.ReadString(QStringLiteral("option"), QStringLiteral("looplist"), {}) == AsRead(value));
     Check(back.ReadString(QStringLiteral("NEW"), QStringLiteral("key"), {}) == AsRead(value));
     Check(back.ReadInteger(QStringLiteral("Programs"), QStringLiteral("Prog0"), 0) == -1);
     Check(back.Contents() == ini.Contents());

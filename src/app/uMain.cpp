@@ -34,7 +34,8 @@ TfrmMain::TfrmMain(QWidget* parent)
 {
 }
 
-TfrmMain::TfrmMain(const QString& settingsFile, QWidget* parent) : QMainWindow(parent)
+TfrmMain::TfrmMain(const QString& settingsFile, QWidget* parent)
+    : QMainWindow(parent)
 {
     setWindowTitle(QStringLiteral("Zorvin Lite"));
     setObjectName(QStringLiteral("frmMain"));
@@ -84,8 +85,8 @@ TWindowPlacement TfrmMain::GetWindowPlacement() const
     if (!normal.isValid())
         normal = geometry();
     TWindowPlacement placement;
-    placement.NormalRect = TWindowRect{normal.x(), normal.y(), normal.x() + normal.width(),
-                                       normal.y() + normal.height()};
+    placement.NormalRect = TWindowRect { normal.x(), normal.y(), normal.x() + normal.width(),
+        normal.y() + normal.height() };
     placement.Maximized = isMaximized();
     return placement;
 }

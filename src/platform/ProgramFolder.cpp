@@ -40,7 +40,7 @@ QString Choose(const QString& executableFolder, const QString& xdgConfigHome, co
 QString Path()
 {
     return Choose(QCoreApplication::applicationDirPath(), qEnvironmentVariable("XDG_CONFIG_HOME"),
-                  qEnvironmentVariable("HOME"));
+        qEnvironmentVariable("HOME"));
 }
 
 QString FilePath(const QString& name)

@@ -13,8 +13,7 @@ namespace ProgramFolder {
 // of XDG_CONFIG_HOME and the home folder. Creates the configuration folder
 // when it is chosen; a folder that cannot be created is still returned, so
 // that the first write reports the failure.
-QString Choose(const QString& executableFolder, const QString& xdgConfigHome,
-               const QString& home);
+QString Choose(const QString& executableFolder, const QString& xdgConfigHome, const QString& home);
 
 // The rule applied to this process (needs a QCoreApplication).
 QString Path();

@@ -122,7 +122,8 @@ QString EProfileWriteError::Message() const
     return QString::fromUtf8(what());
 }
 
-TProfileFile::TProfileFile(const QString& fileName) : FFileName(fileName)
+TProfileFile::TProfileFile(const QString& fileName)
+    : FFileName(fileName)
 {
     const QFileInfo info(fileName);
     if (!info.exists())
@@ -155,7 +156,7 @@ void TProfileFile::Parse(const QByteArray& bytes)
     if (bytes.startsWith("\xFF\xFE")) {
         FEncoding = TEncoding::Utf16Le;
         body = bytes.mid(2);
-        body.chop(body.size() % 2);  // a stray last byte is no character
+        body.chop(body.size() % 2); // a stray last byte is no character
         unit = 2;
     } else if (bytes.startsWith("\xEF\xBB\xBF")) {
         FEncoding = TEncoding::Utf8Bom;
@@ -189,7 +190,8 @@ void TProfileFile::Parse(const QByteArray& bytes)
         if (unit == 2) {
             line.Text.resize(line.Raw.size() / 2);
             for (qsizetype i = 0; i < line.Text.size(); ++i)
-                line.Text[i] = QChar(char16_t(uchar(line.Raw[2 * i]) | (uchar(line.Raw[2 * i + 1]) << 8)));
+                line.Text[i]
+                    = QChar(char16_t(uchar(line.Raw[2 * i]) | (uchar(line.Raw[2 * i + 1]) << 8)));
         } else {
             line.Text = QString::fromUtf8(line.Raw);
         }
@@ -283,8 +285,8 @@ bool TProfileFile::ValueExists(const QString& section, const QString& key) const
     return FindKey(section, key) >= 0;
 }
 
-QString TProfileFile::ReadString(const QString& section, const QString& key,
-                                 const QString& def) const
+QString TProfileFile::ReadString(
+    const QString& section, const QString& key, const QString& def) const
 {
     const int at = FindKey(section, key);
     if (at < 0)
@@ -295,7 +297,7 @@ QString TProfileFile::ReadString(const QString& section, const QString& key,
     if (value.size() > MaxValueLength) {
         qsizetype cut = MaxValueLength;
         if (value[cut - 1].isHighSurrogate())
-            --cut;  // never leave half a character behind
+            --cut; // never leave half a character behind
         value.truncate(cut);
     }
     return value;
@@ -427,7 +429,7 @@ void TProfileFile::Flush()
         target = info.symLinkTarget();
     const QByteArray targetName = QFile::encodeName(target);
 
-    struct stat old {};
+    struct stat old { };
     const bool exists = ::stat(targetName.constData(), &old) == 0;
     // rename() would replace a read-only file in a writable folder; the
     // owner made it read-only to keep it.

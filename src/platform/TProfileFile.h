@@ -90,13 +90,13 @@ public:
 private:
     enum class TKind { Other, Section, Key };
     struct TLine {
-        QByteArray Raw;  // bytes of the line as read, without its line end
-        QByteArray Eol;  // "\n", "\r\n" (encoded) or empty for a last line
-        QString Text;    // decoded text; written instead of Raw when Dirty
+        QByteArray Raw; // bytes of the line as read, without its line end
+        QByteArray Eol; // "\n", "\r\n" (encoded) or empty for a last line
+        QString Text; // decoded text; written instead of Raw when Dirty
         bool Dirty = false;
         TKind Kind = TKind::Other;
-        QString Name;    // section or key name
-        QString Value;   // key value, blanks trimmed
+        QString Name; // section or key name
+        QString Value; // key value, blanks trimmed
     };
 
     void Parse(const QByteArray& bytes);

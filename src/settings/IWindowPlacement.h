@@ -13,7 +13,7 @@ struct TWindowRect {
 };
 
 struct TWindowPlacement {
-    TWindowRect NormalRect;  // the restored (not maximized) rectangle
+    TWindowRect NormalRect; // the restored (not maximized) rectangle
     bool Maximized = false;
 };
 

@@ -60,8 +60,8 @@ TOption::TOption(const QString& fileName, QSize screenSize)
     OverView.Y = Centred(screenSize.height(), OverView.Height);
     for (int i = 0; i < ZvFuncCount; ++i) {
         const TZvFuncInfo& info = ZvFuncTable[size_t(i)];
-        ZvFuncs[size_t(i)] = TZvFunc{QString::fromUtf8(info.Name), QString::fromUtf8(info.DefaultKey),
-                                     QString::fromUtf8(info.DefaultMouse)};
+        ZvFuncs[size_t(i)] = TZvFunc { QString::fromUtf8(info.Name),
+            QString::fromUtf8(info.DefaultKey), QString::fromUtf8(info.DefaultMouse) };
     }
 }
 
@@ -94,7 +94,7 @@ void TOption::ReadPrograms(const TProfileFile& ini)
     for (int n = 0; n < ProgramCount; ++n) {
         SplitList(ini.ReadString(SecPrograms, ProgKey(n), QString()), ProgramSeparator, &items);
         TProgramRec& rec = Programs[size_t(n)];
-        rec = TProgramRec{};
+        rec = TProgramRec {};
         if (items.size() > 0)
             rec.Name = items[0];
         if (items.size() > 1)
@@ -128,8 +128,8 @@ void TOption::Load()
     StartFolder = ini.ReadString(SecOption, QStringLiteral("StartFolder"), def.StartFolder);
     MultiProcess = ini.ReadBool(SecOption, QStringLiteral("MultiProcess"), def.MultiProcess);
     CaptionFormat = ini.ReadString(SecOption, QStringLiteral("CaptionFormat"), def.CaptionFormat);
-    NoCursorInFullScreen = ini.ReadBool(SecOption, QStringLiteral("NoCursorInFullScreen"),
-                                        def.NoCursorInFullScreen);
+    NoCursorInFullScreen
+        = ini.ReadBool(SecOption, QStringLiteral("NoCursorInFullScreen"), def.NoCursorInFullScreen);
     ResetZoom = ini.ReadBool(SecOption, QStringLiteral("ResetZoom"), def.ResetZoom);
     ShrinkMode = ini.ReadInteger(SecOption, QStringLiteral("ShrinkMode"), def.ShrinkMode);
     SPIDir = ini.ReadString(SecSusie, QStringLiteral("SPIDir"), def.SPIDir);
@@ -138,43 +138,48 @@ void TOption::Load()
     DragPixel2 = ini.ReadInteger(SecOption, QStringLiteral("DragPixel2"), def.DragPixel2);
     ShowLoading = ini.ReadBool(SecOption, QStringLiteral("ShowLoading"), def.ShowLoading);
     MenuVisible = ini.ReadBool(SecOption, QStringLiteral("MenuVisible"), def.MenuVisible);
-    LastDirForCopy = ini.ReadString(SecOption, QStringLiteral("LastDirForCopy"), def.LastDirForCopy);
-    SpecifyWindowSize = ini.ReadBool(SecOption, QStringLiteral("SpecifyWindowSize"),
-                                     def.SpecifyWindowSize);
-    SpecifiedWidth = ini.ReadInteger(SecOption, QStringLiteral("SpecifiedWidth"), def.SpecifiedWidth);
-    SpecifiedHeight = ini.ReadInteger(SecOption, QStringLiteral("SpecifiedHeight"),
-                                      def.SpecifiedHeight);
+    LastDirForCopy
+        = ini.ReadString(SecOption, QStringLiteral("LastDirForCopy"), def.LastDirForCopy);
+    SpecifyWindowSize
+        = ini.ReadBool(SecOption, QStringLiteral("SpecifyWindowSize"), def.SpecifyWindowSize);
+    SpecifiedWidth
+        = ini.ReadInteger(SecOption, QStringLiteral("SpecifiedWidth"), def.SpecifiedWidth);
+    SpecifiedHeight
+        = ini.ReadInteger(SecOption, QStringLiteral("SpecifiedHeight"), def.SpecifiedHeight);
     DragSpeed = ini.ReadInteger(SecOption, QStringLiteral("DragSpeed"), def.DragSpeed);
 
-    DisableSPIs = ReadDelimitedText(ini.ReadString(SecSusie, QStringLiteral("DisableSPIs"), QString()),
-                                    SpiDelimiter);
+    DisableSPIs = ReadDelimitedText(
+        ini.ReadString(SecSusie, QStringLiteral("DisableSPIs"), QString()), SpiDelimiter);
 
-    SlideShow.FullScr = ini.ReadBool(SecSlideShow, QStringLiteral("FullScr"), def.SlideShow.FullScr);
-    SlideShow.Enlarge = ini.ReadBool(SecSlideShow, QStringLiteral("Enlarge"), def.SlideShow.Enlarge);
+    SlideShow.FullScr
+        = ini.ReadBool(SecSlideShow, QStringLiteral("FullScr"), def.SlideShow.FullScr);
+    SlideShow.Enlarge
+        = ini.ReadBool(SecSlideShow, QStringLiteral("Enlarge"), def.SlideShow.Enlarge);
     SlideShow.Random = ini.ReadBool(SecSlideShow, QStringLiteral("Random"), def.SlideShow.Random);
     SlideShow.Repeat = ini.ReadBool(SecSlideShow, QStringLiteral("Repeat"), def.SlideShow.Repeat);
-    SlideShow.Interval = ini.ReadInteger(SecSlideShow, QStringLiteral("Interval"),
-                                         def.SlideShow.Interval);
+    SlideShow.Interval
+        = ini.ReadInteger(SecSlideShow, QStringLiteral("Interval"), def.SlideShow.Interval);
 
     Extensions = ini.ReadString(SecGeneral, QStringLiteral("Extensions"), def.Extensions);
     Language = ini.ReadInteger(SecGeneral, QStringLiteral("Language"), def.Language);
 
     OverView.Width = ini.ReadInteger(SecOverView, QStringLiteral("Width"), def.OverView.Width);
     OverView.Height = ini.ReadInteger(SecOverView, QStringLiteral("Height"), def.OverView.Height);
-    OverView.X = ini.ReadInteger(SecOverView, QStringLiteral("X"),
-                                 Centred(ScreenSize.width(), OverView.Width));
-    OverView.Y = ini.ReadInteger(SecOverView, QStringLiteral("Y"),
-                                 Centred(ScreenSize.height(), OverView.Height));
+    OverView.X = ini.ReadInteger(
+        SecOverView, QStringLiteral("X"), Centred(ScreenSize.width(), OverView.Width));
+    OverView.Y = ini.ReadInteger(
+        SecOverView, QStringLiteral("Y"), Centred(ScreenSize.height(), OverView.Height));
     OverView.Active = ini.ReadBool(SecOverView, QStringLiteral("Active"), def.OverView.Active);
-    OverView.UseAlphaBlending = ini.ReadBool(SecOverView, QStringLiteral("UseAlphaBlending"),
-                                             def.OverView.UseAlphaBlending);
-    OverView.AlphaBlending = ini.ReadInteger(SecOverView, QStringLiteral("AlphaBlending"),
-                                             def.OverView.AlphaBlending);
-    OverView.AutoFollow = ini.ReadBool(SecOverView, QStringLiteral("AutoFollow"),
-                                       def.OverView.AutoFollow);
-    OverView.FastShrink = ini.ReadBool(SecOverView, QStringLiteral("FastShrink"),
-                                       def.OverView.FastShrink);
-    OverView.BaseSpot = ini.ReadByte(SecOverView, QStringLiteral("BaseSpot"), def.OverView.BaseSpot);
+    OverView.UseAlphaBlending = ini.ReadBool(
+        SecOverView, QStringLiteral("UseAlphaBlending"), def.OverView.UseAlphaBlending);
+    OverView.AlphaBlending
+        = ini.ReadInteger(SecOverView, QStringLiteral("AlphaBlending"), def.OverView.AlphaBlending);
+    OverView.AutoFollow
+        = ini.ReadBool(SecOverView, QStringLiteral("AutoFollow"), def.OverView.AutoFollow);
+    OverView.FastShrink
+        = ini.ReadBool(SecOverView, QStringLiteral("FastShrink"), def.OverView.FastShrink);
+    OverView.BaseSpot
+        = ini.ReadByte(SecOverView, QStringLiteral("BaseSpot"), def.OverView.BaseSpot);
     OverView.LockPos = ini.ReadBool(SecOverView, QStringLiteral("LockPos"), def.OverView.LockPos);
 
     if (Buffer < 1)
@@ -189,9 +194,8 @@ void TOption::WritePrograms(TProfileFile& ini) const
         if (!rec.Registered())
             continue;
         ini.WriteString(SecPrograms, ProgKey(n),
-                        rec.Name + ProgramSeparator + rec.Path + ProgramSeparator + rec.Param
-                            + ProgramSeparator
-                            + (rec.ExitAfterExecute ? QStringLiteral("TRUE") : QStringLiteral("FALSE")));
+            rec.Name + ProgramSeparator + rec.Path + ProgramSeparator + rec.Param + ProgramSeparator
+                + (rec.ExitAfterExecute ? QStringLiteral("TRUE") : QStringLiteral("FALSE")));
     }
 }
 
@@ -247,8 +251,8 @@ void TOption::Save()
     ini.WriteBool(SecOverView, QStringLiteral("LockPos"), OverView.LockPos);
 
     ini.WriteString(SecSusie, QStringLiteral("SPIDir"), SPIDir);
-    ini.WriteString(SecSusie, QStringLiteral("DisableSPIs"),
-                    WriteDelimitedText(DisableSPIs, SpiDelimiter));
+    ini.WriteString(
+        SecSusie, QStringLiteral("DisableSPIs"), WriteDelimitedText(DisableSPIs, SpiDelimiter));
 
     WritePrograms(ini);
 
@@ -267,12 +271,12 @@ void TOption::LoadWindowPlacement(IWindowPlacement& window) const
     const QRect current = window.CurrentBounds();
     const TOption def(FileName, ScreenSize);
 
-    const bool specify = ini.ReadBool(SecOption, QStringLiteral("SpecifyWindowSize"),
-                                      def.SpecifyWindowSize);
-    const int32_t width = ini.ReadInteger(SecOption, QStringLiteral("SpecifiedWidth"),
-                                          def.SpecifiedWidth);
-    const int32_t height = ini.ReadInteger(SecOption, QStringLiteral("SpecifiedHeight"),
-                                           def.SpecifiedHeight);
+    const bool specify
+        = ini.ReadBool(SecOption, QStringLiteral("SpecifyWindowSize"), def.SpecifyWindowSize);
+    const int32_t width
+        = ini.ReadInteger(SecOption, QStringLiteral("SpecifiedWidth"), def.SpecifiedWidth);
+    const int32_t height
+        = ini.ReadInteger(SecOption, QStringLiteral("SpecifiedHeight"), def.SpecifiedHeight);
     int32_t state = ini.ReadInteger(SecWindow, QStringLiteral("State"), 0);
 
     TWindowPlacement placement;
@@ -287,9 +291,9 @@ void TOption::LoadWindowPlacement(IWindowPlacement& window) const
         state = 0;
     } else {
         rect.Right = ini.ReadInteger(SecWindow, QStringLiteral("Right"),
-                                     Saturated(int64_t(current.left()) + current.width()));
+            Saturated(int64_t(current.left()) + current.width()));
         rect.Bottom = ini.ReadInteger(SecWindow, QStringLiteral("Bottom"),
-                                      Saturated(int64_t(current.top()) + current.height()));
+            Saturated(int64_t(current.top()) + current.height()));
     }
     placement.Maximized = state == 1;
     window.SetWindowPlacement(placement);

@@ -8,7 +8,7 @@
 struct TProgramRec {
     QString Name;
     QString Path;
-    QString Param;  // "%File%" stands for the quoted path of the current image
+    QString Param; // "%File%" stands for the quoted path of the current image
     bool ExitAfterExecute = false;
 
     bool Registered() const { return !Path.isEmpty(); }

@@ -18,7 +18,7 @@ struct TSlideShowOption {
     bool Enlarge = false;
     bool Random = false;
     bool Repeat = false;
-    int32_t Interval = 5000;  // milliseconds per image
+    int32_t Interval = 5000; // milliseconds per image
 };
 
 // Overview window settings (section OverView). X and Y default to the
@@ -75,7 +75,7 @@ public:
     bool NoCursorInFullScreen = true;
     bool ShowLoading = true;
     int32_t Buffer = 2;
-    int32_t BackColor = 0;  // 0x00BBGGRR
+    int32_t BackColor = 0; // 0x00BBGGRR
     bool OpenLastFile = false;
     bool OpenLastFolder = false;
     QString StartFolder;
