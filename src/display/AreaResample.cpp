@@ -1,5 +1,7 @@
 #include "display/AreaResample.h"
 
+#include "display/ResampleKernels.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -28,8 +30,9 @@ constexpr int kHorizontalShift = 23;
 // The vertical pass accumulates in 32 bits without sign: channel (8 bits) +
 // fraction bits of the intermediate rows + weight bits <= 32.
 constexpr int kVerticalBits = 24;
-// Rows of horizontally reduced pixels kept for the next target row.
-constexpr int kRowCache = 4;
+// Intermediate rows hold channel << fraction bits below 2^15, as the 16-bit
+// kernel packs them with signed saturation.
+constexpr int kMaxFractionBits = 7;
 
 // One axis: for every target index, Taps source indices (already clamped to
 // the picture) and their weights, which sum to 1 << Shift. Target indices
@@ -39,6 +42,13 @@ struct TAxis {
     int Shift = 0;
     std::vector<int32_t> Index;
     std::vector<int32_t> Weight;
+    // The same taps for the 16-bit kernel (ResampleKernels.h), when they are
+    // contiguous, inside the picture and few enough: Groups of 4 source
+    // pixels from PackedFirst[j], weights laid out as the kernel wants them.
+    bool Packed = false;
+    int Groups = 0;
+    std::vector<int32_t> PackedFirst;
+    std::vector<int16_t> PackedWeight;
 };
 
 // Round(c * 2^shift / len) for 0 <= c <= len, ties up.
@@ -125,14 +135,55 @@ TAxis BuildAxis(int64_t start, int64_t len, int dst, int limit, int shift)
     return axis;
 }
 
+// Lays a 14-bit axis out for the 16-bit kernel. Every target pixel reads
+// 4 * Groups pixels, so its first index is moved left where it would read
+// past the end of the row; the extra taps weigh nothing.
+void PackAxis(TAxis& axis, int dst, int limit)
+{
+    axis.Groups = (axis.Taps + 3) / 4;
+    const int span = 4 * axis.Groups;
+    axis.PackedFirst.assign(size_t(dst), 0);
+    axis.PackedWeight.assign(size_t(dst + 1) / 2 * size_t(axis.Groups) * 32, 0);
+    for (int j = 0; j < dst; ++j) {
+        const int32_t* index = &axis.Index[size_t(j) * size_t(axis.Taps)];
+        const int32_t* weight = &axis.Weight[size_t(j) * size_t(axis.Taps)];
+        const int32_t first = std::min(index[0], limit - span);
+        axis.PackedFirst[size_t(j)] = first;
+        for (int t = 0; t < axis.Taps; ++t) {
+            if (weight[t] == 0)
+                continue;
+            const int at = index[t] - first;  // 0 <= at < span: the taps are contiguous
+            int16_t* lanes = &axis.PackedWeight[PackedWeightAt(j, axis.Groups, at / 4)] + ((at % 4) / 2) * 16 + at % 2;
+            for (int k = 0; k < 8; k += 2)
+                lanes[k] = int16_t(weight[t]);
+        }
+    }
+    axis.Packed = true;
+}
+
+// The horizontal axis: 16-bit weights when the kernel can take them, else
+// 23-bit weights for the general loop.
+TAxis BuildHorizontalAxis(int64_t start, int64_t len, int dst, int limit)
+{
+    const bool inside = start >= 0 && start + len <= limit;
+    if (inside) {
+        TAxis axis = BuildAxis(start, len, dst, limit, kPackedShift);
+        if (axis.Taps <= kPackedMaxTaps && limit >= 4 * ((axis.Taps + 3) / 4)) {
+            PackAxis(axis, dst, limit);
+            return axis;
+        }
+    }
+    return BuildAxis(start, len, dst, limit, kHorizontalShift);
+}
+
 // Fraction bits of the intermediate rows: more bits make the intermediate
 // rounding finer but leave fewer for the vertical weights, whose rounding
 // adds up over the taps. Pick the split with the smaller error bound.
 int IntermediateFractionBits(int verticalTaps)
 {
-    int best = 8;
+    int best = kMaxFractionBits;
     double bestError = 1e300;
-    for (int f = 8; f >= 0; --f) {
+    for (int f = kMaxFractionBits; f >= 0; --f) {
         const double error = 1.0 / double(2 << f) + verticalTaps * 127.5 / double(int64_t(1) << (kVerticalBits - f));
         if (error < bestError) {
             bestError = error;
@@ -166,8 +217,14 @@ inline __attribute__((always_inline)) void HorizontalTaps(const uint32_t* __rest
 // One source row through the horizontal axis into 4 x uint16 per target
 // pixel, holding channel << fractionBits.
 ZV_PIXEL_LOOP
-void HorizontalPass(const uint32_t* in, const TAxis& axis, int count, int down, uint16_t* out)
+void HorizontalPass(const uint32_t* in, const TAxis& axis, int count, int fraction, uint16_t* out)
 {
+    if (axis.Packed) {
+        HorizontalPackedRow(in, axis.PackedFirst.data(), axis.PackedWeight.data(), axis.Groups, count,
+                            axis.Shift - fraction, out);
+        return;
+    }
+    const int down = axis.Shift - fraction;
     const int32_t* index = axis.Index.data();
     const int32_t* weight = axis.Weight.data();
     switch (axis.Taps) {
@@ -176,42 +233,6 @@ void HorizontalPass(const uint32_t* in, const TAxis& axis, int count, int down, 
     case 3: HorizontalTaps<3>(in, index, weight, count, 3, down, out); break;
     case 4: HorizontalTaps<4>(in, index, weight, count, 4, down, out); break;
     default: HorizontalTaps<0>(in, index, weight, count, axis.Taps, down, out); break;
-    }
-}
-
-// Vertical combination of up to four intermediate rows into output bytes.
-ZV_PIXEL_LOOP
-void VerticalFused(const uint16_t* const* rows, const uint32_t* w, int n, size_t count, int shift, uint8_t* __restrict out)
-{
-    const uint32_t round = uint32_t(1) << (shift - 1);
-    const uint16_t* __restrict r0 = rows[0];
-    const uint16_t* __restrict r1 = rows[n > 1 ? 1 : 0];
-    const uint16_t* __restrict r2 = rows[n > 2 ? 2 : 0];
-    const uint16_t* __restrict r3 = rows[n > 3 ? 3 : 0];
-    const uint32_t w0 = w[0];
-    switch (n) {
-    case 1:
-        for (size_t i = 0; i < count; ++i)
-            out[i] = uint8_t((w0 * r0[i] + round) >> shift);
-        break;
-    case 2: {
-        const uint32_t w1 = w[1];
-        for (size_t i = 0; i < count; ++i)
-            out[i] = uint8_t((w0 * r0[i] + w1 * r1[i] + round) >> shift);
-        break;
-    }
-    case 3: {
-        const uint32_t w1 = w[1], w2 = w[2];
-        for (size_t i = 0; i < count; ++i)
-            out[i] = uint8_t((w0 * r0[i] + w1 * r1[i] + w2 * r2[i] + round) >> shift);
-        break;
-    }
-    default: {
-        const uint32_t w1 = w[1], w2 = w[2], w3 = w[3];
-        for (size_t i = 0; i < count; ++i)
-            out[i] = uint8_t((w0 * r0[i] + w1 * r1[i] + w2 * r2[i] + w3 * r3[i] + round) >> shift);
-        break;
-    }
     }
 }
 
@@ -242,21 +263,21 @@ void VerticalFinish(const uint16_t* __restrict row, uint32_t w, const uint32_t* 
 // computed once each and kept while consecutive target rows share them.
 class TRowCache {
 public:
-    TRowCache(const TSourcePixels& source, const TAxis& axis, int width, int down)
-        : source_(source), axis_(axis), width_(width), down_(down), rows_(size_t(kRowCache) * size_t(width) * 4)
+    TRowCache(const TSourcePixels& source, const TAxis& axis, int width, int fraction, int slots)
+        : source_(source), axis_(axis), width_(width), fraction_(fraction), slots_(slots),
+          rows_(size_t(slots) * size_t(width) * 4), tags_(size_t(slots), -1)
     {
-        std::fill(std::begin(tags_), std::end(tags_), -1);
     }
 
-    // The row stays valid until kRowCache further distinct rows are asked for.
+    // The row stays valid until `slots` further distinct rows are asked for.
     const uint16_t* Row(int32_t y)
     {
-        const int slot = y % kRowCache;
+        const int slot = y % slots_;
         uint16_t* row = rows_.data() + size_t(slot) * size_t(width_) * 4;
-        if (tags_[slot] != y) {
+        if (tags_[size_t(slot)] != y) {
             const auto* in = reinterpret_cast<const uint32_t*>(source_.Bits + int64_t(y) * source_.BytesPerLine);
-            HorizontalPass(in, axis_, width_, down_, row);
-            tags_[slot] = y;
+            HorizontalPass(in, axis_, width_, fraction_, row);
+            tags_[size_t(slot)] = y;
         }
         return row;
     }
@@ -265,62 +286,85 @@ private:
     const TSourcePixels& source_;
     const TAxis& axis_;
     int width_;
-    int down_;
+    int fraction_;
+    int slots_;
     std::vector<uint16_t> rows_;
-    int32_t tags_[kRowCache];
+    std::vector<int32_t> tags_;
 };
+
+// The taps of target row i with a non-zero weight lie in [first, last].
+void NonZeroTaps(const TAxis& axis, int i, int& first, int& last)
+{
+    const int32_t* weight = &axis.Weight[size_t(i) * size_t(axis.Taps)];
+    first = 0;
+    last = axis.Taps - 1;
+    while (weight[first] == 0)
+        ++first;
+    while (weight[last] == 0)
+        --last;
+}
 
 } // namespace
 
 void AreaResample(const TSourcePixels& source, const TSourceArea& area, const TTargetPixels& target)
 {
-    const TAxis horizontal = BuildAxis(area.Left, area.Width, target.Width, source.Width, kHorizontalShift);
-    // The vertical tap count decides the weight precision, so it is known
+    const TAxis horizontal = BuildHorizontalAxis(area.Left, area.Width, target.Width, source.Width);
+    const size_t channels = size_t(target.Width) * 4;
+    // The vertical tap count decides the weight precision, so it is bounded
     // before the vertical axis is built: area taps are at most
     // ceil(len / dst) + 1, bilinear taps 2.
-    const int64_t verticalTapsBound = area.Height >= target.Height ? (area.Height + target.Height - 1) / target.Height + 1 : 2;
-    const int fraction = IntermediateFractionBits(int(std::min<int64_t>(verticalTapsBound, 1 << 30)));
-    const int verticalShift = kVerticalBits - fraction;
-    const TAxis vertical = BuildAxis(area.Top, area.Height, target.Height, source.Height, verticalShift);
+    const int64_t tapsBound = area.Height >= target.Height ? (area.Height + target.Height - 1) / target.Height + 1 : 2;
 
-    const int down = kHorizontalShift - fraction;
-    const int outShift = fraction + verticalShift;
-    const size_t channels = size_t(target.Width) * 4;
-    const int64_t work = int64_t(target.Width) * target.Height * vertical.Taps
-        + int64_t(target.Width) * std::min<int64_t>(area.Height, int64_t(target.Height) * vertical.Taps) * horizontal.Taps;
-
-    ForEachRowBand(target.Height, work, [&](int first, int end) {
-        TRowCache cache(source, horizontal, target.Width, down);
-        std::vector<uint32_t> acc;
-        const uint16_t* rows[kRowCache];
-        uint32_t weights[kRowCache];
-        for (int i = first; i < end; ++i) {
-            uint8_t* out = target.Bits + int64_t(i) * target.BytesPerLine;
-            const int32_t* index = &vertical.Index[size_t(i) * size_t(vertical.Taps)];
-            const int32_t* weight = &vertical.Weight[size_t(i) * size_t(vertical.Taps)];
-            int firstTap = 0;
-            int lastTap = vertical.Taps - 1;
-            while (weight[firstTap] == 0)
-                ++firstTap;
-            while (weight[lastTap] == 0)
-                --lastTap;
-            const int n = lastTap - firstTap + 1;
-            if (n <= kRowCache) {
+    if (tapsBound <= kPackedMaxTaps) {
+        // The usual case: 14-bit row weights, all rows of a target row held
+        // at once and combined by the 16-bit kernel.
+        const int fraction = kMaxFractionBits;
+        const TAxis vertical = BuildAxis(area.Top, area.Height, target.Height, source.Height, kPackedShift);
+        const int64_t work = int64_t(target.Width) * target.Height * vertical.Taps
+            + int64_t(target.Width) * std::min<int64_t>(area.Height, int64_t(target.Height) * vertical.Taps)
+                * horizontal.Taps;
+        ForEachRowBand(target.Height, work, [&](int first, int end) {
+            TRowCache cache(source, horizontal, target.Width, fraction, std::max(vertical.Taps, 2));
+            const uint16_t* rows[kPackedMaxTaps];
+            int16_t weights[kPackedMaxTaps];
+            for (int i = first; i < end; ++i) {
+                int firstTap, lastTap;
+                NonZeroTaps(vertical, i, firstTap, lastTap);
+                const int32_t* index = &vertical.Index[size_t(i) * size_t(vertical.Taps)];
+                const int32_t* weight = &vertical.Weight[size_t(i) * size_t(vertical.Taps)];
+                const int n = lastTap - firstTap + 1;
                 for (int t = 0; t < n; ++t) {
                     rows[t] = cache.Row(index[firstTap + t]);
-                    weights[t] = uint32_t(weight[firstTap + t]);
+                    weights[t] = int16_t(weight[firstTap + t]);
                 }
-                VerticalFused(rows, weights, n, channels, outShift, out);
-                continue;
+                VerticalPackedRows(rows, weights, n, channels, fraction + kPackedShift,
+                                   target.Bits + int64_t(i) * target.BytesPerLine);
             }
-            // Many rows per target row: accumulate each as soon as it is made.
-            if (acc.size() < channels)
-                acc.resize(channels);
+        });
+        return;
+    }
+
+    // Many rows per target row: 32-bit accumulation, each row added as soon
+    // as it is made.
+    const int fraction = IntermediateFractionBits(int(std::min<int64_t>(tapsBound, 1 << 30)));
+    const int verticalShift = kVerticalBits - fraction;
+    const TAxis vertical = BuildAxis(area.Top, area.Height, target.Height, source.Height, verticalShift);
+    const int outShift = fraction + verticalShift;
+    const int64_t work = int64_t(target.Width) * (target.Height * int64_t(vertical.Taps) + area.Height * horizontal.Taps);
+    ForEachRowBand(target.Height, work, [&](int first, int end) {
+        TRowCache cache(source, horizontal, target.Width, fraction, 2);
+        std::vector<uint32_t> acc(channels);
+        for (int i = first; i < end; ++i) {
+            int firstTap, lastTap;
+            NonZeroTaps(vertical, i, firstTap, lastTap);
+            const int32_t* index = &vertical.Index[size_t(i) * size_t(vertical.Taps)];
+            const int32_t* weight = &vertical.Weight[size_t(i) * size_t(vertical.Taps)];
             VerticalStart(cache.Row(index[firstTap]), uint32_t(weight[firstTap]), channels, acc.data());
             for (int t = firstTap + 1; t < lastTap; ++t)
                 if (weight[t] != 0)
                     VerticalAdd(cache.Row(index[t]), uint32_t(weight[t]), channels, acc.data());
-            VerticalFinish(cache.Row(index[lastTap]), uint32_t(weight[lastTap]), acc.data(), channels, outShift, out);
+            VerticalFinish(cache.Row(index[lastTap]), uint32_t(weight[lastTap]), acc.data(), channels, outShift,
+                           target.Bits + int64_t(i) * target.BytesPerLine);
         }
     });
 }

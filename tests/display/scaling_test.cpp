@@ -5,6 +5,8 @@
 
 #include "display/uImageUtils.h"
 
+#include "display/ResampleKernels.h"
+
 #include <gtest/gtest.h>
 
 #include <QColor>
@@ -337,6 +339,81 @@ TEST(Refusals, EmptyOrOversizedRequestsGiveNullPictures)
         EXPECT_TRUE(StretchRect(source, TIntRect{3, 3, 2, 5}, TIntRect{0, 0, 4, 4}, mode).isNull());
         EXPECT_TRUE(StretchRect(source, TIntRect{0, 0, 7, 7}, TIntRect{0, 0, -1, 4}, mode).isNull());
         EXPECT_TRUE(StretchRect(source, TIntRect{INT32_MIN, 0, INT32_MAX, 7}, TIntRect{0, 0, 4, 4}, mode).isNull());
+    }
+}
+
+// ------------------------------------------------ SIMD kernels agree exactly
+
+// The filter runs the best kernel the processor has; the others must give
+// the very same numbers, since they run on other machines.
+TEST(Kernels, AllVersionsGiveTheSameResults)
+{
+    using Resample::TPackedKernel;
+    const TPackedKernel kernels[] = {TPackedKernel::Sse2, TPackedKernel::Avx2};
+    std::mt19937 rng(61);
+
+    for (int groups : {1, 2, 3}) {
+        const int span = 4 * groups;
+        const int width = 70;
+        std::vector<uint32_t> row(static_cast<size_t>(width));
+        for (uint32_t& p : row)
+            p = rng();
+        for (int count : {1, 2, 13, 32}) {
+            std::vector<int32_t> first(static_cast<size_t>(count));
+            std::vector<int16_t> weights(size_t(count + 1) / 2 * size_t(groups) * 32, 0);
+            for (int j = 0; j < count; ++j) {
+                first[size_t(j)] = int32_t(rng() % uint32_t(width - span + 1));
+                int left = 1 << Resample::kPackedShift;
+                for (int t = 0; t < span; ++t) {
+                    const int w = t + 1 == span ? left : int(rng() % uint32_t(left + 1));
+                    left -= w;
+                    int16_t* lanes = &weights[Resample::PackedWeightAt(j, groups, t / 4)] + ((t % 4) / 2) * 16 + t % 2;
+                    for (int k = 0; k < 8; k += 2)
+                        lanes[k] = int16_t(w);
+                }
+            }
+            std::vector<uint16_t> plain(size_t(count) * 4);
+            Resample::HorizontalPackedRowWith(TPackedKernel::Plain, row.data(), first.data(), weights.data(), groups,
+                                              count, 7, plain.data());
+            for (TPackedKernel kernel : kernels) {
+                if (!Resample::PackedKernelAvailable(kernel))
+                    continue;
+                std::vector<uint16_t> got(size_t(count) * 4);
+                Resample::HorizontalPackedRowWith(kernel, row.data(), first.data(), weights.data(), groups, count, 7,
+                                                  got.data());
+                EXPECT_EQ(got, plain) << "horizontal, kernel " << int(kernel) << ", groups " << groups << ", count "
+                                      << count;
+            }
+        }
+    }
+
+    for (int n : {1, 2, 3, 5, 9}) {
+        for (size_t count : {size_t(5), size_t(77), size_t(256)}) {
+            std::vector<std::vector<uint16_t>> data(static_cast<size_t>(n), std::vector<uint16_t>(count));
+            std::vector<const uint16_t*> rows;
+            for (auto& r : data) {
+                for (uint16_t& v : r)
+                    v = uint16_t(rng() % (255 * 128 + 1));
+                rows.push_back(r.data());
+            }
+            std::vector<int16_t> w(static_cast<size_t>(n));
+            int left = 1 << Resample::kPackedShift;
+            for (int r = 0; r < n; ++r) {
+                w[size_t(r)] = int16_t(r + 1 == n ? left : int(rng() % uint32_t(left + 1)));
+                left -= w[size_t(r)];
+            }
+            std::vector<uint8_t> plain(count);
+            Resample::VerticalPackedRowsWith(TPackedKernel::Plain, rows.data(), w.data(), n, count,
+                                             7 + Resample::kPackedShift, plain.data());
+            for (TPackedKernel kernel : kernels) {
+                if (!Resample::PackedKernelAvailable(kernel))
+                    continue;
+                std::vector<uint8_t> got(count);
+                Resample::VerticalPackedRowsWith(kernel, rows.data(), w.data(), n, count, 7 + Resample::kPackedShift,
+                                                 got.data());
+                EXPECT_EQ(got, plain) << "vertical, kernel " << int(kernel) << ", rows " << n << ", count " << count;
+            }
+        }
     }
 }
 
