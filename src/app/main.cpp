@@ -1,13 +1,16 @@
 #include <QApplication>
 
+#include "app/TerminationSignals.h"
 #include "app/uMain.h"
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvin Lite"));
+    QuitOnTerminationSignals();
 
-    // Settings are read when the window is created and written when it closes.
+    // Settings are read when the window is created and written when it
+    // closes or, at the latest, when it is destroyed.
     TfrmMain window;
     window.show();
     return QApplication::exec();

@@ -116,6 +116,28 @@ private slots:
         }
     }
 
+    // An exit that never closes the window (the event loop ended by a
+    // signal) still saves, once, when the window is destroyed.
+    void destructionSavesWhenNoCloseCame()
+    {
+        auto* window = new TfrmMain(Ini);
+        window->Option().LoopList = true;
+        delete window;
+        const TProfileFile ini(Ini);
+        QCOMPARE(ini.ReadBool(QStringLiteral("Option"), QStringLiteral("LoopList"), false), true);
+        QVERIFY(ini.SectionExists(QStringLiteral("Window")));
+
+        // Closing saved already; destruction must not write a second time.
+        {
+            TfrmMain closed(Ini);
+            QVERIFY(closed.close());
+            WriteFile(Ini, "[Option]\nLoopList=0\n");
+        }
+        QFile file(Ini);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("[Option]\nLoopList=0\n"));
+    }
+
     void refusedWriteAtExitIsSilent()
     {
         QVERIFY(QDir(Dir->path()).mkdir(QStringLiteral("Zorvin.ini")));
