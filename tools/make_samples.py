@@ -51,6 +51,16 @@ def spinner_frames(size, count):
     return frames
 
 
+def drop_jfif(path):
+    """Cameras put the EXIF segment right after the start marker; Pillow writes
+    a JFIF segment first. Drop it so the sample reads like a camera file."""
+    data = open(path, "rb").read()
+    if data[2:4] == b"\xff\xe0":
+        length = int.from_bytes(data[4:6], "big")
+        data = data[:2] + data[4 + length:]
+    open(path, "wb").write(data)
+
+
 def icon(size):
     img = Image.new("RGBA", (size, size), (0, 0, 0, 0))
     d = ImageDraw.Draw(img)
@@ -67,6 +77,7 @@ def main():
     exif = Image.Exif()
     exif[0x0112] = 6  # stored sideways: turn right to show upright
     portrait.save(os.path.join(out, "02-sideways.jpg"), quality=88, exif=exif.tobytes())
+    drop_jfif(os.path.join(out, "02-sideways.jpg"))
     checker(320, 240, 20).save(os.path.join(out, "03-checker.bmp"))
     frames = spinner_frames(160, 8)
     frames[0].save(os.path.join(out, "04-spinner.gif"), save_all=True, append_images=frames[1:],
