@@ -422,11 +422,13 @@ void TProfileFile::Flush()
     if (FUnreadable)
         throw EProfileWriteError(FFileName);
 
-    // Replace the file a link points at, not the link.
+    // Replace the file a link (or a chain of links) points at, not the link.
     QString target = FFileName;
     const QFileInfo info(FFileName);
-    if (info.isSymLink())
-        target = info.symLinkTarget();
+    if (info.isSymLink()) {
+        const QString canonical = info.canonicalFilePath();
+        target = canonical.isEmpty() ? info.symLinkTarget() : canonical;
+    }
     const QByteArray targetName = QFile::encodeName(target);
 
     struct stat old { };

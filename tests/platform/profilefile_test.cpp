@@ -305,12 +305,15 @@ TEST_F(ProfileDisk, KeepsTheFilesModeAndWritesThroughALink)
     const QString real = Dir.filePath(QStringLiteral("real.ini"));
     TestFiles::Write(real, "[A]\nk=1\n");
     ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0600), 0);
-    ASSERT_TRUE(QFile::link(real, Path));
+    const QString middle = Dir.filePath(QStringLiteral("middle.ini"));
+    ASSERT_TRUE(QFile::link(real, middle));
+    ASSERT_TRUE(QFile::link(middle, Path));
 
     TProfileFile ini(Path);
     ini.WriteInteger(QStringLiteral("A"), QStringLiteral("k"), 2);
     ini.Flush();
     EXPECT_TRUE(QFileInfo(Path).isSymLink());
+    EXPECT_TRUE(QFileInfo(middle).isSymLink());
     EXPECT_EQ(TestFiles::Read(real), QByteArray("[A]\nk=2\n"));
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &st), 0);
