@@ -164,6 +164,9 @@ const SizeCase kRatios[] = {
     {7, 300, 3, 11},      // tall and narrow
     {300, 5, 7, 1},       // wide and flat
     {2000, 3, 1, 3},      // 2000 source columns in one target column
+    {300, 2, 7, 2},       // over 32 columns per target: the 32-bit row loop
+    {5, 1500, 2, 7},      // over 32 rows per target: 32-bit accumulation
+    {3, 3000, 2, 1},      // 3000 rows in one target row
     {40, 30, 17, 90},     // reduced across, enlarged down
     {20, 30, 60, 10},     // enlarged across, reduced down
     {10, 7, 37, 23},      // enlarged both ways
