@@ -144,7 +144,10 @@ TProfileFile::TProfileFile(const QString& fileName)
 TProfileFile::TProfileFile(const QString& fileName, const QByteArray& contents)
     : FFileName(fileName)
 {
-    Parse(contents.left(MaxFileSize));
+    if (contents.size() > MaxFileSize)
+        FUnreadable = true;
+    else
+        Parse(contents);
 }
 
 void TProfileFile::Parse(const QByteArray& bytes)

@@ -51,7 +51,9 @@ public:
     enum class TEncoding { Utf8, Utf8Bom, Utf16Le };
 
     static constexpr int MaxValueLength = 2047;
-    static constexpr int64_t MaxFileSize = int64_t(16) << 20;
+    // Zorvin.ini is a few kilobytes; a larger file is no settings file, and
+    // holding it line by line would cost a hundred times its size.
+    static constexpr int64_t MaxFileSize = int64_t(1) << 20;
 
     // Reads the file when it exists; a missing file is an empty profile.
     explicit TProfileFile(const QString& fileName);

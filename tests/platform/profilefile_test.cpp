@@ -324,17 +324,30 @@ TEST_F(ProfileDisk, KeepsTheFilesModeAndWritesThroughALink)
 // defaults.
 TEST_F(ProfileDisk, UnreadableFileIsNeverOverwritten)
 {
-    ASSERT_TRUE(QDir(Dir.path()).mkdir(QStringLiteral("Zorvin.ini")));
-    TProfileFile ini(Path);
-    ini.WriteInteger(QStringLiteral("A"), QStringLiteral("k"), 1);
-    try {
-        ini.Flush();
-        FAIL() << "a folder in the file's place was accepted";
-    } catch (const EProfileWriteError& e) {
-        EXPECT_EQ(e.Message(), Path + U(" に書き込めません"));
-        EXPECT_EQ(e.Path(), Path);
+    const QByteArray tooBig = "[A]\nk=7\n" + QByteArray(TProfileFile::MaxFileSize, '\n');
+    for (const bool folder : {true, false}) {
+        if (folder) {
+            ASSERT_TRUE(QDir(Dir.path()).mkdir(QStringLiteral("Zorvin.ini")));
+        } else {
+            ASSERT_TRUE(QDir(Path).removeRecursively());
+            TestFiles::Write(Path, tooBig);
+        }
+        TProfileFile ini(Path);
+        EXPECT_EQ(ini.ReadInteger(QStringLiteral("A"), QStringLiteral("k"), 1), 1) << folder;
+        ini.WriteInteger(QStringLiteral("A"), QStringLiteral("k"), 2);
+        try {
+            ini.Flush();
+            ADD_FAILURE() << "an unreadable file was replaced; folder: " << folder;
+        } catch (const EProfileWriteError& e) {
+            EXPECT_EQ(e.Message(), Path + U(" に書き込めません"));
+            EXPECT_EQ(e.Path(), Path);
+        }
+        if (folder)
+            EXPECT_TRUE(QFileInfo(Path).isDir());
+        else
+            EXPECT_EQ(TestFiles::Read(Path), tooBig);
     }
-    EXPECT_TRUE(QFileInfo(Path).isDir());
+    EXPECT_FALSE(TProfileFile(Path, tooBig).ValueExists(QStringLiteral("A"), QStringLiteral("k")));
 }
 
 // The write fails half-way (the file size limit stands in for a full disk):
