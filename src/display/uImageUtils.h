@@ -17,13 +17,16 @@
 //       the source rectangle and target along that axis.
 //   HALFTONE (4) - quality: on an axis that is reduced (or kept), each target
 //       pixel is the area-weighted mean of the source pixels it covers (a box
-//       filter with fractional edge weights), exact to +-1 per channel; on an
-//       axis that is enlarged, bilinear interpolation between pixel centres,
-//       edges held. Separable: horizontal pass, then vertical.
+//       filter with fractional edge weights), within +-1 per channel of the
+//       exact mean; on an axis that is enlarged, bilinear interpolation
+//       between pixel centres, held at the edges of the source rectangle.
+//       Separable: horizontal pass, then vertical. A constant picture stays
+//       exactly constant.
 //   Any other value of mode acts as HALFTONE.
+// Both modes give an exact copy when the sizes are equal.
 //
-// Large pictures are scaled on two threads (rows split); the routines are
-// reentrant and may be called from any thread.
+// Large pictures are scaled with the rows split over the cores; the routines
+// are reentrant and may be called from any thread.
 
 #include <QImage>
 #include <QRect>
