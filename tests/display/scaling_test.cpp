@@ -129,6 +129,7 @@ TEST(FitSize, TableOfSizes)
         {12, 11, 6, 100, 6, 6},                // 5.5 goes to the even 6
         {5, 10, 100, 9, 4, 9},                 // portrait tie: 4.5 -> 4
         {1600, 1200, 800, 600, 800, 600},      // exact fit
+        {100, 50, 801, 601, 801, 400},         // an animation fitted to the view's 801 x 601: 400.5 -> 400
         {1, 100000, 800, 600, 0, 600},         // a side may round to 0
         {16384, 3, 16384, 16384, 16384, 3},    // kept
         {60000, 50000, 60000, 60000, 60000, 50000},  // products beyond 32 bits
