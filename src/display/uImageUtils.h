@@ -68,7 +68,8 @@ QImage StretchRect(const QImage& source, const QRect& sourceRect, const QRect& t
 // The largest size with the aspect ratio of w x h that fits into
 // areaW x areaH (enlarging as well as reducing). Landscape (w > h) fits the
 // width first, portrait and square the height first; the other side is
-// Round(product / side) with the product formed in 32-bit integers, the
-// division in long double and ties going to even. A zero or negative side
-// gives QSize(0, 0).
+// Round(product / side) with the product formed in integers (64 bits, so
+// sides beyond 46340 cannot overflow it), the division in long double and
+// ties going to even. A zero or negative side of the picture or a negative
+// side of the area gives QSize(0, 0).
 QSize FitSize(int w, int h, int areaW, int areaH);
