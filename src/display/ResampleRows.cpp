@@ -1,7 +1,9 @@
 #include "display/ResampleTypes.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -12,8 +14,11 @@ namespace {
 // Below this many pixel operations a second thread costs more than it saves.
 constexpr int64_t kWorkPerThread = 1 << 18;
 // The viewer shares the machine with the loader thread; more than a few
-// bands give nothing for pictures of screen size.
+// threads give nothing for pictures of screen size.
 constexpr unsigned kMaxThreads = 8;
+// Bands per thread. The threads take bands in turn, so when one thread is
+// kept off its core by other work the others finish its share.
+constexpr int kBandsPerThread = 4;
 
 } // namespace
 
@@ -29,32 +34,37 @@ void ForEachRowBand(int rows, int64_t work, const std::function<void(int, int)>&
         return;
     }
 
-    std::vector<std::exception_ptr> errors(threads);
-    std::vector<std::thread> helpers;
-    helpers.reserve(threads - 1);
-    auto band = [&](unsigned k) {
-        const int first = int(int64_t(rows) * k / threads);
-        const int end = int(int64_t(rows) * (k + 1) / threads);
-        try {
-            body(first, end);
-        } catch (...) {
-            errors[k] = std::current_exception();
+    const int bands = std::min(rows, int(threads) * kBandsPerThread);
+    std::atomic<int> next{0};
+    std::exception_ptr error;
+    std::mutex errorLock;
+    auto worker = [&] {
+        for (int band = next++; band < bands; band = next++) {
+            try {
+                body(int(int64_t(rows) * band / bands), int(int64_t(rows) * (band + 1) / bands));
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(errorLock);
+                if (!error)
+                    error = std::current_exception();
+                next = bands;  // no further bands
+            }
         }
     };
+
+    std::vector<std::thread> helpers;
+    helpers.reserve(threads - 1);
     try {
         for (unsigned k = 1; k < threads; ++k)
-            helpers.emplace_back(band, k);
+            helpers.emplace_back(worker);
     } catch (...) {
-        // No thread could be started: the bands not handed out run here.
-        for (unsigned k = unsigned(helpers.size()) + 1; k < threads; ++k)
-            band(k);
+        // A thread could not be started: the ones running and this one take
+        // all the bands.
     }
-    band(0);
+    worker();
     for (std::thread& t : helpers)
         t.join();
-    for (const std::exception_ptr& e : errors)
-        if (e)
-            std::rethrow_exception(e);
+    if (error)
+        std::rethrow_exception(error);
 }
 
 } // namespace Resample

@@ -33,10 +33,12 @@ struct TTargetPixels {
     int Height = 0;
 };
 
-// Runs body(firstRow, endRow) over [0, rows), split into contiguous bands on
-// up to the available cores when work (a rough count of pixel operations)
-// makes the thread start-up worth it. Each band runs exactly once; the call
-// returns after all have finished. An exception in any band is rethrown.
+// Runs body(firstRow, endRow) over [0, rows), split into contiguous bands
+// that threads on up to the available cores take in turn, when work (a
+// rough count of pixel operations) makes the thread start-up worth it. Each
+// band runs exactly once, and body may run on several threads at once; the
+// call returns after all have finished. An exception in a band is rethrown
+// (bands not yet started are then skipped).
 void ForEachRowBand(int rows, int64_t work, const std::function<void(int, int)>& body);
 
 } // namespace Resample
