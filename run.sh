@@ -38,7 +38,13 @@ if ! WID=$(timeout 30 xdotool search --sync --onlyvisible --name "Zorvin Lite" |
   echo "run.sh: the viewer window did not appear" >&2
   exit 1
 fi
-# The window is mapped; give the first paint (and the first image) a moment.
-sleep 1.5
+# The title names the image once it is painted; a folder without images
+# keeps the bare title, so the wait is bounded.
+for _ in $(seq 100); do
+  title=$(xdotool getwindowname "$WID" 2>/dev/null || true)
+  [[ "$title" == *%* ]] && break
+  sleep 0.1
+done
+sleep 0.3
 import -window "$WID" "$ROOT/screenshot.png"
 echo "run.sh: wrote $ROOT/screenshot.png"

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QStringList>
 
 #include "app/TerminationSignals.h"
 #include "app/uMain.h"
@@ -12,6 +13,9 @@ int main(int argc, char* argv[])
     // Settings are read when the window is created and written when it
     // closes or, at the latest, when it is destroyed.
     TfrmMain window;
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1)
+        window.SetStartPath(arguments.at(1));  // further arguments are ignored
     window.show();
     return QApplication::exec();
 }

@@ -1,6 +1,7 @@
 #include "app/uMain.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QScreen>
@@ -9,6 +10,10 @@
 #include <algorithm>
 #include <exception>
 
+#include "app/CaptionFormat.h"
+#include "app/TImageArea.h"
+#include "display/TInfoMessage.h"
+#include "display/uZorvinView.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TProfileFile.h"
 #include "settings/uOption.h"
@@ -40,23 +45,114 @@ TfrmMain::TfrmMain(const QString& settingsFile, QWidget* parent)
     setWindowTitle(QStringLiteral("Zorvin Lite"));
     setObjectName(QStringLiteral("frmMain"));
 
-    auto* area = new QWidget(this);
-    area->setObjectName(QStringLiteral("ImageArea"));
-    area->setAutoFillBackground(true);
-    QPalette palette = area->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    area->setPalette(palette);
-    setCentralWidget(area);
+    FArea = new TImageArea(this);
+    setCentralWidget(FArea);
     resize(DefaultClientWidth, DefaultClientHeight);
 
     FOption = std::make_unique<TOption>(settingsFile, PrimaryScreenSize());
     FOption->LoadWindowPlacement(*this);
     FOption->Load();
+    const uint32_t back = uint32_t(FOption->BackColor);
+    FArea->SetBackColor(QColor(int(back & 0xFF), int((back >> 8) & 0xFF), int((back >> 16) & 0xFF)));
 }
 
 TfrmMain::~TfrmMain()
 {
     SaveAtExit();
+    FView.reset();  // stops the loader before the settings go
+}
+
+void TfrmMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (FView)
+        return;
+    CreateView();
+    if (!FStartPath.isEmpty())
+        FView->OpenPath(FStartPath, true);
+}
+
+// The view is made at the first showing, when the client area has its size.
+void TfrmMain::CreateView()
+{
+    FView = std::make_unique<TZorvinView>(FArea);
+    FView->OnGetArea = [this](TZorvinView*, TViewArea& area) {
+        area.Top = 0;
+        area.Left = 0;
+        area.Right = FArea->width();
+        area.Bottom = FArea->height();
+        area.Height = area.Bottom - area.Top + 1;
+        area.Width = area.Right - area.Left + 1;
+    };
+    FView->OnPainted = [this](TZorvinView*) { UpdateCaption(); };
+    FView->OnOpening = [this](TZorvinView*, const QString& path) {
+        setWindowTitle(path + QStringLiteral(" を開いています"));
+    };
+    FView->OnLoading = [this](TZorvinView*, const QString& name) {
+        if (!FOption->ShowLoading || name.isEmpty())
+            return;
+        TInfoMessage message(&FArea->Picture(), uint32_t(FOption->BackColor), font());
+        message.Right = FArea->width();
+        message.Bottom = FArea->height();
+        FArea->Changed(message.DrawMessage(name + QStringLiteral(" を読み込んでいます...")));
+    };
+    TDecodeParams params;
+    params.ScreenSize = PrimaryScreenSize();
+    FView->Init(FOption.get(), params);
+    FArea->OnResized = [this] { FView->RefreshView(true); };
+}
+
+void TfrmMain::UpdateCaption()
+{
+    if (!FView || !FView->HasImage()) {
+        setWindowTitle(QLatin1String(CaptionFormat::Product));
+        return;
+    }
+    TCaptionValues values;
+    values.Folder = FView->CurrentFolder();
+    values.Name = FView->CurrentName();
+    values.Zoom = FView->Zoom();
+    values.Index = FView->ImageIndex();
+    values.Count = FView->ImageCount();
+    values.Width = FView->ImageWidth();
+    values.Height = FView->ImageHeight();
+    setWindowTitle(CaptionFormat::Build(FOption->CaptionFormat, values));
+}
+
+void TfrmMain::NextImage()
+{
+    if (!FView)
+        return;
+    if (!FView->IsAtEnd())
+        FView->StepNext();
+    else if (FOption->LoopList && FView->ImageCount() > 0)
+        FView->GoToIndex(0);
+}
+
+void TfrmMain::PrevImage()
+{
+    if (!FView)
+        return;
+    const int index = FView->ImageIndex();
+    if (index != 0 && index != -1)
+        FView->StepPrev();
+    else if (FOption->LoopList && FView->ImageCount() > 0)
+        FView->GoToIndex(FView->ImageCount() - 1);
+}
+
+// The default bindings until the key table is applied: Down and Up step.
+void TfrmMain::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Down:
+        NextImage();
+        break;
+    case Qt::Key_Up:
+        PrevImage();
+        break;
+    default:
+        QMainWindow::keyPressEvent(event);
+    }
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)

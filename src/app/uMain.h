@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QString>
 #include <memory>
 
 #include "settings/IWindowPlacement.h"
 
 class TOption;
+class TImageArea;
+class TZorvinView;
 
 // The main window: owns the settings, the view and the plug-in host, and
 // wires the pieces together. Its client area shows the current image on the
@@ -25,6 +28,15 @@ public:
     ~TfrmMain() override;
 
     TOption& Option() const { return *FOption; }
+    TZorvinView* View() const { return FView.get(); }
+
+    // The path opened at the first showing (the command line's argument).
+    void SetStartPath(const QString& path) { FStartPath = path; }
+
+    // Next and previous image, wrapping around when LoopList is on.
+    void NextImage();
+    void PrevImage();
+    void UpdateCaption();
 
     TWindowPlacement GetWindowPlacement() const override;
     void SetWindowPlacement(const TWindowPlacement& placement) override;
@@ -35,10 +47,16 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void SaveAtExit();
+    void CreateView();
 
     std::unique_ptr<TOption> FOption;
+    TImageArea* FArea = nullptr;
+    std::unique_ptr<TZorvinView> FView;
+    QString FStartPath;
     bool FSaved = false;
 };
