@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <random>
 #include <utility>
 
@@ -26,7 +27,40 @@ void TFileSort::Sort(TFileList& files) const
         std::shuffle(files.begin(), files.end(), rng);
         return;
     }
+    if (SortOrder == ByName) {
+        SortByName(files);
+        return;
+    }
     QuickSort(files, 0, int(files.size()) - 1);
+}
+
+// Names in a folder are unique and the collation's ties are broken by the
+// code units, so the order is total and any correct sort gives the one
+// result: sort by precomputed collation keys.
+void TFileSort::SortByName(TFileList& files) const
+{
+    struct Keyed {
+        QByteArray Key;
+        TFileEntry* Entry;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(files.size());
+    for (TFileEntry& entry : files)
+        keyed.push_back({LocaleCollator::SortKey(entry.Name), &entry});
+    const bool ascend = Ascend;
+    std::sort(keyed.begin(), keyed.end(), [ascend](const Keyed& a, const Keyed& b) {
+        int r = std::memcmp(a.Key.constData(), b.Key.constData(), size_t(std::min(a.Key.size(), b.Key.size())));
+        if (r == 0)
+            r = a.Key.size() < b.Key.size() ? -1 : (a.Key.size() > b.Key.size() ? 1 : 0);
+        if (r == 0)
+            r = a.Entry->Name.compare(b.Entry->Name);
+        return ascend ? r < 0 : r > 0;
+    });
+    TFileList sorted;
+    sorted.reserve(files.size());
+    for (const Keyed& k : keyed)
+        sorted.push_back(std::move(*k.Entry));
+    files = std::move(sorted);
 }
 
 int TFileSort::Compare(const TFileList& files, int a, int b) const

@@ -22,6 +22,7 @@ public:
 private:
     int Compare(const TFileList& files, int a, int b) const;
     void QuickSort(TFileList& files, int lo, int hi) const;
+    void SortByName(TFileList& files) const;
 
     uint8_t SortOrder;
     bool Ascend;

@@ -1,6 +1,7 @@
 #include "platform/LocaleCollator.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <memory>
 #include <unicode/coll.h>
 #include <unicode/locid.h>
@@ -59,6 +60,24 @@ int Compare(const QString& a, const QString& b)
     // Names the collation calls equal (possible for odd code points) still
     // get a fixed order, so sorting stays deterministic.
     return r != 0 ? r : a.compare(b);
+}
+
+QByteArray SortKey(const QString& name)
+{
+    icu::Collator* collator = Sorting();
+    if (!collator)
+        return QByteArray(reinterpret_cast<const char*>(name.utf16()), name.size() * 2);
+    const auto* text = reinterpret_cast<const char16_t*>(name.utf16());
+    QByteArray key(64, Qt::Uninitialized);
+    int32_t length = collator->getSortKey(text, int32_t(name.size()), reinterpret_cast<uint8_t*>(key.data()),
+                                          int32_t(key.size()));
+    if (length > key.size()) {
+        key.resize(length);
+        length = collator->getSortKey(text, int32_t(name.size()), reinterpret_cast<uint8_t*>(key.data()),
+                                      int32_t(key.size()));
+    }
+    key.resize(std::max<int32_t>(length, 0));
+    return key;
 }
 
 bool EqualsIgnoreCase(const QString& a, const QString& b)
