@@ -59,6 +59,7 @@ protected:
                 Queue.push_back({id, w, l});
             },
             [this](TBufImage* slot, const QString& path, bool) { Record(slot, path); });
+        LoaderRaw = &Manager->Loader();
         Manager->SetBufferRadius(radius);
         Manager->OnImage = [this](TImageManager* m, const std::shared_ptr<TBufImage>& slot) {
             Shown.push_back(slot ? m->FileName : QString());
@@ -82,10 +83,12 @@ protected:
             slot->Bitmap.fill(uint(f.size()));
         }
         slot->Loaded = true;
-        std::lock_guard lock(Manager->Loader().ListLock());
+        // The loader may be finishing this decode while the manager is being
+        // destroyed: reach it directly, not through the manager.
+        std::lock_guard lock(LoaderRaw->ListLock());
         int pictures = 0;
-        for (int i = 0; i < Manager->Loader().CountLocked(); ++i)
-            pictures += Manager->Loader().SlotAtLocked(i)->Bitmap.isNull() ? 0 : 1;
+        for (int i = 0; i < LoaderRaw->CountLocked(); ++i)
+            pictures += LoaderRaw->SlotAtLocked(i)->Bitmap.isNull() ? 0 : 1;
         MostPictures = std::max(MostPictures, pictures);
     }
 
@@ -168,6 +171,7 @@ protected:
     QTemporaryDir Dir;
     QString Folder;
     std::unique_ptr<TImageManager> Manager;
+    TImageLoader* LoaderRaw = nullptr;
     std::mutex QueueLock;
     std::vector<Message> Queue;
     std::vector<Message> Posted;
