@@ -14,7 +14,9 @@ namespace {
 // measured faster than 16, 32 and 64 on a 6000 × 4000 picture.
 constexpr int Tile = 128;
 
-void TurnClockwise(const QImage& source, QImage& result)
+// Clockwise: source (x, y) goes to result row x, column h - 1 - y.
+// Anticlockwise: source (x, y) goes to result row w - 1 - x, column y.
+template <bool Clockwise> void Turn(const QImage& source, QImage& result)
 {
     const int w = source.width();
     const int h = source.height();
@@ -22,37 +24,15 @@ void TurnClockwise(const QImage& source, QImage& result)
     const qsizetype srcStride = source.bytesPerLine();
     uint8_t* dstBits = result.bits();
     const qsizetype dstStride = result.bytesPerLine();
-    // Source (x, y) goes to result row x, column h - 1 - y.
     for (int y0 = 0; y0 < h; y0 += Tile) {
         const int y1 = std::min(y0 + Tile, h);
         for (int x0 = 0; x0 < w; x0 += Tile) {
             const int x1 = std::min(x0 + Tile, w);
             for (int x = x0; x < x1; ++x) {
-                auto* dst = reinterpret_cast<uint32_t*>(dstBits + x * dstStride);
+                const int row = Clockwise ? x : w - 1 - x;
+                auto* dst = reinterpret_cast<uint32_t*>(dstBits + row * dstStride);
                 for (int y = y0; y < y1; ++y)
-                    dst[h - 1 - y] = reinterpret_cast<const uint32_t*>(srcBits + y * srcStride)[x];
-            }
-        }
-    }
-}
-
-void TurnAnticlockwise(const QImage& source, QImage& result)
-{
-    const int w = source.width();
-    const int h = source.height();
-    const uint8_t* srcBits = source.constBits();
-    const qsizetype srcStride = source.bytesPerLine();
-    uint8_t* dstBits = result.bits();
-    const qsizetype dstStride = result.bytesPerLine();
-    // Source (x, y) goes to result row w - 1 - x, column y.
-    for (int y0 = 0; y0 < h; y0 += Tile) {
-        const int y1 = std::min(y0 + Tile, h);
-        for (int x0 = 0; x0 < w; x0 += Tile) {
-            const int x1 = std::min(x0 + Tile, w);
-            for (int x = x0; x < x1; ++x) {
-                auto* dst = reinterpret_cast<uint32_t*>(dstBits + (w - 1 - x) * dstStride);
-                for (int y = y0; y < y1; ++y)
-                    dst[y] = reinterpret_cast<const uint32_t*>(srcBits + y * srcStride)[x];
+                    dst[Clockwise ? h - 1 - y : y] = reinterpret_cast<const uint32_t*>(srcBits + y * srcStride)[x];
             }
         }
     }
@@ -115,9 +95,9 @@ QImage TZVRotateImage::RotateBitmap90(const QImage& source, int direction)
     if (result.isNull())
         return QImage();
     if (direction == 1)
-        TurnClockwise(pixels, result);
+        Turn<true>(pixels, result);
     else
-        TurnAnticlockwise(pixels, result);
+        Turn<false>(pixels, result);
     result.setDotsPerMeterX(pixels.dotsPerMeterY());
     result.setDotsPerMeterY(pixels.dotsPerMeterX());
     return result;

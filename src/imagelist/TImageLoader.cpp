@@ -310,25 +310,26 @@ void TImageLoader::SelectFile(const QString& path)
 
 void TImageLoader::SetSortOrder(uint8_t order)
 {
-    std::unique_lock lock(Lock);
+    std::lock_guard lock(Lock);
     if (order == Order)
         return;
     Order = order;
-    if (Files.empty())
-        return;
-    const QString name = (Current >= 0 && Current < int(Files.size())) ? Files[size_t(Current)].Name : QString();
-    ResetWindowLocked();
-    SortFilesLocked();
-    Current = IndexOfLocked(name);
-    RequestReloadLocked();
+    ResortLocked();
 }
 
 void TImageLoader::SetSortAscend(bool ascending)
 {
-    std::unique_lock lock(Lock);
+    std::lock_guard lock(Lock);
     if (ascending == Ascend)
         return;
     Ascend = ascending;
+    ResortLocked();
+}
+
+// Sorts anew and keeps the current file current; its window is emptied and
+// decoded again around the file's new position.
+void TImageLoader::ResortLocked()
+{
     if (Files.empty())
         return;
     const QString name = (Current >= 0 && Current < int(Files.size())) ? Files[size_t(Current)].Name : QString();

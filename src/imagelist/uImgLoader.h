@@ -96,6 +96,7 @@ private:
     bool Decode(const std::shared_ptr<TBufImage>& slot, const QString& path);
     void ScanFolderLocked();
     void SortFilesLocked();
+    void ResortLocked();
     void ResetWindowLocked();
     void RequestReloadLocked();
     void RemoveCurrentLocked(bool toTrash, std::unique_lock<std::mutex>& lock);

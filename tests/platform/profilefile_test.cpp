@@ -11,24 +11,13 @@
 
 #include "TestFiles.h"
 #include "Unprivileged.h"
+#include "TestText.h"
 #include "platform/TProfileFile.h"
 
 namespace {
 
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-QByteArray Utf16Le(const QString& text)
-{
-    QByteArray out;
-    for (QChar c : text) {
-        out += char(c.unicode() & 0xFF);
-        out += char(c.unicode() >> 8);
-    }
-    return out;
-}
+using TestText::U;
+using TestText::Utf16Le;
 
 // ---- reading ---------------------------------------------------------------
 

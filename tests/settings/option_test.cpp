@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "TestFiles.h"
+#include "TestText.h"
 #include "platform/TProfileFile.h"
 #include "settings/uOption.h"
 
@@ -14,20 +15,8 @@ namespace {
 
 const QSize Screen(1920, 1080);
 
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-QByteArray Utf16Le(const QString& text)
-{
-    QByteArray out;
-    for (QChar c : text) {
-        out += char(c.unicode() & 0xFF);
-        out += char(c.unicode() >> 8);
-    }
-    return out;
-}
+using TestText::U;
+using TestText::Utf16Le;
 
 // Section names in file order, and key names of one section in file order.
 QStringList Sections(const QString& text)
