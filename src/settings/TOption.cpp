@@ -88,11 +88,23 @@ void TOption::ReadFunctions(const TProfileFile& ini)
     }
 }
 
+// A record keeps its fields by position: "name<>path<><>FALSE" (no
+// parameter) must not read "FALSE" as the parameter, as the list splitter,
+// which drops empty pieces, would have it.
+static QStringList ProgramFields(const QString& record)
+{
+    QStringList fields;
+    if (record.trimmed().isEmpty())
+        return fields;
+    for (const QString& piece : record.split(ProgramSeparator))
+        fields << piece.trimmed();
+    return fields;
+}
+
 void TOption::ReadPrograms(const TProfileFile& ini)
 {
-    QStringList items;
     for (int n = 0; n < ProgramCount; ++n) {
-        SplitList(ini.ReadString(SecPrograms, ProgKey(n), QString()), ProgramSeparator, &items);
+        const QStringList items = ProgramFields(ini.ReadString(SecPrograms, ProgKey(n), QString()));
         TProgramRec& rec = Programs[size_t(n)];
         rec = TProgramRec {};
         if (items.size() > 0)

@@ -368,13 +368,14 @@ TEST_F(OptionTest, BindingsPresentAndEmptyAreEmptyMissingOnesDefault)
     EXPECT_EQ(o.ZvFuncs[39].Key, U("F5,Ctrl+R"));
 }
 
-TEST_F(OptionTest, ProgramRecordsReadByTheListSplitter)
+TEST_F(OptionTest, ProgramRecordsKeepTheirFieldsByPosition)
 {
     const TOption o = Loaded("[Programs]\n"
                              "Prog0=View<>/usr/bin/eog<>%File%<>TRUE\n"
                              "Prog1=View<>/usr/bin/eog<>%File%<>true\n"
                              "Prog2= Gimp <> /usr/bin/gimp \n"
                              "Prog3=x<><>%File%<>TRUE\n"
+                             "Prog4=NoParam<>/usr/bin/feh<><>TRUE\n"
                              "Prog10=ignored<>/bin/true<>%File%<>TRUE\n");
     EXPECT_EQ(o.Programs[0].Name, U("View"));
     EXPECT_EQ(o.Programs[0].Path, U("/usr/bin/eog"));
@@ -385,12 +386,22 @@ TEST_F(OptionTest, ProgramRecordsReadByTheListSplitter)
     EXPECT_EQ(o.Programs[2].Path, U("/usr/bin/gimp"));
     EXPECT_EQ(o.Programs[2].Param, QString());
     EXPECT_FALSE(o.Programs[2].ExitAfterExecute);
-    // Empty pieces are skipped, so the fields move up.
-    EXPECT_EQ(o.Programs[3].Path, U("%File%"));
-    EXPECT_EQ(o.Programs[3].Param, U("TRUE"));
-    EXPECT_FALSE(o.Programs[3].ExitAfterExecute);
-    for (size_t n = 4; n < 10; ++n)
+    // An empty field stays empty: the fields after it do not move up.
+    EXPECT_EQ(o.Programs[3].Path, QString());
+    EXPECT_FALSE(o.Programs[3].Registered());
+    EXPECT_EQ(o.Programs[4].Path, U("/usr/bin/feh"));
+    EXPECT_EQ(o.Programs[4].Param, QString());
+    EXPECT_TRUE(o.Programs[4].ExitAfterExecute);
+    for (size_t n = 5; n < 10; ++n)
         EXPECT_FALSE(o.Programs[n].Registered()) << n;
+
+    // A program without parameter survives a save and a load unchanged.
+    TOption copy = o;
+    copy.Save();
+    TOption back(Path, Screen);
+    back.Load();
+    EXPECT_EQ(back.Programs[4].Param, QString());
+    EXPECT_TRUE(back.Programs[4].ExitAfterExecute);
 }
 
 TEST_F(OptionTest, UnregisteredProgramsDisappearFromTheFile)
