@@ -30,7 +30,7 @@ struct TFrame {
     bool Control = true;  // write a graphic control block
 };
 
-struct TGifSpec {
+struct TGifRecipe {
     int Width = 4, Height = 4;
     // Global colour table: index 0 red, 1 green, 2 blue, 3 white; more below.
     std::vector<uint32_t> Colours{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
@@ -44,7 +44,7 @@ int WriteBytes(GifFileType* gif, const GifByteType* data, int length)
     return length;
 }
 
-QByteArray WriteGif(const TGifSpec& spec)
+QByteArray WriteGif(const TGifRecipe& recipe)
 {
     QByteArray bytes;
     int error = 0;
@@ -52,23 +52,23 @@ QByteArray WriteGif(const TGifSpec& spec)
     EXPECT_NE(gif, nullptr);
     EGifSetGifVersion(gif, true);
     int mapSize = 2;
-    while (mapSize < int(spec.Colours.size()))
+    while (mapSize < int(recipe.Colours.size()))
         mapSize *= 2;
     std::vector<GifColorType> colours(size_t(mapSize), GifColorType{0, 0, 0});
-    for (size_t i = 0; i < spec.Colours.size(); ++i)
-        colours[i] = GifColorType{GifByteType(spec.Colours[i] >> 16), GifByteType(spec.Colours[i] >> 8),
-                                  GifByteType(spec.Colours[i])};
+    for (size_t i = 0; i < recipe.Colours.size(); ++i)
+        colours[i] = GifColorType{GifByteType(recipe.Colours[i] >> 16), GifByteType(recipe.Colours[i] >> 8),
+                                  GifByteType(recipe.Colours[i])};
     ColorMapObject* map = GifMakeMapObject(mapSize, colours.data());
-    EXPECT_EQ(EGifPutScreenDesc(gif, spec.Width, spec.Height, 8, 0, map), GIF_OK);
-    if (spec.LoopCount >= 0) {
-        const GifByteType loop[3] = {1, GifByteType(spec.LoopCount & 0xFF),
-                                     GifByteType(spec.LoopCount >> 8)};
+    EXPECT_EQ(EGifPutScreenDesc(gif, recipe.Width, recipe.Height, 8, 0, map), GIF_OK);
+    if (recipe.LoopCount >= 0) {
+        const GifByteType loop[3] = {1, GifByteType(recipe.LoopCount & 0xFF),
+                                     GifByteType(recipe.LoopCount >> 8)};
         EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE);
         EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0");
         EGifPutExtensionBlock(gif, 3, loop);
         EGifPutExtensionTrailer(gif);
     }
-    for (const TFrame& f : spec.Frames) {
+    for (const TFrame& f : recipe.Frames) {
         if (f.Control) {
             GraphicsControlBlock gcb{f.Disposal, false, f.DelayCs, f.TransparentIndex};
             GifByteType block[4];
@@ -142,13 +142,13 @@ TBufImage ReadWithTZVGif(const QString& path)
 
 TEST(GifStill, OneOpaqueFrameGivesAnRgb32Picture)
 {
-    TGifSpec spec;
-    spec.Width = 3;
-    spec.Height = 2;
+    TGifRecipe recipe;
+    recipe.Width = 3;
+    recipe.Height = 2;
     TFrame f = Fill(0, 0, 3, 2, 0);
     f.Indices = {0, 1, 2, 3, 2, 1};
-    spec.Frames = {f};
-    const auto still = Still(WriteGif(spec));
+    recipe.Frames = {f};
+    const auto still = Still(WriteGif(recipe));
     ASSERT_EQ(still.Status, TGifStatus::Ok);
     EXPECT_EQ(still.FrameCount, 1);
     ASSERT_EQ(still.Picture.size(), QSize(3, 2));
@@ -160,12 +160,12 @@ TEST(GifStill, OneOpaqueFrameGivesAnRgb32Picture)
 
 TEST(GifStill, TransparencyAndUncoveredCanvasAreTransparent)
 {
-    TGifSpec spec;  // 4 x 4 canvas
+    TGifRecipe recipe;  // 4 x 4 canvas
     TFrame f = Fill(1, 1, 2, 2, 1);
     f.Indices = {1, 3, 3, 2};
     f.TransparentIndex = 3;
-    spec.Frames = {f};
-    const auto still = Still(WriteGif(spec));
+    recipe.Frames = {f};
+    const auto still = Still(WriteGif(recipe));
     ASSERT_EQ(still.Status, TGifStatus::Ok);
     ASSERT_EQ(still.Picture.size(), QSize(4, 4));
     EXPECT_EQ(still.Picture.format(), QImage::Format_ARGB32_Premultiplied);
@@ -208,11 +208,11 @@ TEST(GifReader, OneFrameIsStillTwoFramesOrNoneAreAnimated)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    TGifSpec one;
+    TGifRecipe one;
     one.Frames = {Fill(0, 0, 4, 4, 2)};
-    TGifSpec two = one;
+    TGifRecipe two = one;
     two.Frames.push_back(Fill(0, 0, 2, 2, 0));
-    const TGifSpec none;
+    const TGifRecipe none;
 
     struct Case {
         const char* Name;
@@ -252,14 +252,14 @@ class GifDisposal : public ::testing::TestWithParam<DisposalCase> {};
 TEST_P(GifDisposal, ThirdFrameShowsWhatTheSecondLeft)
 {
     const DisposalCase& c = GetParam();
-    TGifSpec spec;
+    TGifRecipe recipe;
     TFrame red = Fill(0, 0, 4, 4, 0);
     red.Disposal = DISPOSE_DO_NOT;
     TFrame green = Fill(1, 1, 2, 2, 1);
     green.Disposal = c.Disposal;
-    spec.Frames = {red, green, Fill(0, 0, 1, 1, 2)};
+    recipe.Frames = {red, green, Fill(0, 0, 1, 1, 2)};
 
-    const auto animation = Animation(WriteGif(spec));
+    const auto animation = Animation(WriteGif(recipe));
     ASSERT_NE(animation, nullptr);
     ASSERT_EQ(animation->FrameCount(), 3);
     EXPECT_EQ(animation->CanvasSize, QSize(4, 4));
@@ -286,12 +286,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(GifAnimation, RestoreToPreviousOnTheFirstFrameGivesTheEmptyCanvas)
 {
-    TGifSpec spec;
+    TGifRecipe recipe;
     TFrame first = Fill(0, 0, 4, 4, 0);
     first.Disposal = DISPOSE_PREVIOUS;
     TFrame second = Fill(0, 0, 1, 1, 2);
-    spec.Frames = {first, second};
-    const auto animation = Animation(WriteGif(spec));
+    recipe.Frames = {first, second};
+    const auto animation = Animation(WriteGif(recipe));
     ASSERT_NE(animation, nullptr);
     EXPECT_EQ(Pixel(animation->Frame(1), 0, 0), Blue);
     EXPECT_EQ(Pixel(animation->Frame(1), 3, 3), Transparent);
@@ -299,15 +299,15 @@ TEST(GifAnimation, RestoreToPreviousOnTheFirstFrameGivesTheEmptyCanvas)
 
 TEST(GifAnimation, DelaysAndLoopCount)
 {
-    TGifSpec spec;
+    TGifRecipe recipe;
     for (int delay : {0, 1, 2, 50}) {
         TFrame f = Fill(0, 0, 4, 4, uint8_t(delay % 3));
         f.DelayCs = delay;
-        spec.Frames.push_back(f);
+        recipe.Frames.push_back(f);
     }
     TFrame noControl = Fill(0, 0, 4, 4, 1);
     noControl.Control = false;
-    spec.Frames.push_back(noControl);
+    recipe.Frames.push_back(noControl);
 
     struct LoopCase {
         int InFile;
@@ -316,8 +316,8 @@ TEST(GifAnimation, DelaysAndLoopCount)
     };
     for (const LoopCase& c : {LoopCase{-1, -1, 1}, LoopCase{0, 0, 0}, LoopCase{3, 3, 4},
                               LoopCase{65535, 65535, 65536}}) {
-        spec.LoopCount = c.InFile;
-        const auto animation = Animation(WriteGif(spec));
+        recipe.LoopCount = c.InFile;
+        const auto animation = Animation(WriteGif(recipe));
         ASSERT_NE(animation, nullptr);
         EXPECT_EQ(animation->LoopCount, c.LoopCount);
         EXPECT_EQ(animation->PlayCount(), c.PlayCount);
@@ -327,37 +327,37 @@ TEST(GifAnimation, DelaysAndLoopCount)
 
 TEST(GifAnimation, InterlacedRowsLandInPlace)
 {
-    TGifSpec spec;
-    spec.Width = 2;
-    spec.Height = 11;
-    spec.Colours.clear();
+    TGifRecipe recipe;
+    recipe.Width = 2;
+    recipe.Height = 11;
+    recipe.Colours.clear();
     for (int y = 0; y < 11; ++y)
-        spec.Colours.push_back(uint32_t(y * 20) << 16 | uint32_t(255 - y * 20));
+        recipe.Colours.push_back(uint32_t(y * 20) << 16 | uint32_t(255 - y * 20));
     TFrame f = Fill(0, 0, 2, 11, 0);
     for (int y = 0; y < 11; ++y)
         f.Indices[size_t(2 * y)] = f.Indices[size_t(2 * y + 1)] = uint8_t(y);
     f.Interlace = true;
-    spec.Frames = {f, f};
-    const auto animation = Animation(WriteGif(spec));
+    recipe.Frames = {f, f};
+    const auto animation = Animation(WriteGif(recipe));
     ASSERT_NE(animation, nullptr);
     for (int y = 0; y < 11; ++y)
-        EXPECT_EQ(Pixel(animation->Frame(1), 1, y), 0xFF000000u | spec.Colours[size_t(y)]) << y;
-    spec.Frames.resize(1);
-    const auto still = Still(WriteGif(spec));
+        EXPECT_EQ(Pixel(animation->Frame(1), 1, y), 0xFF000000u | recipe.Colours[size_t(y)]) << y;
+    recipe.Frames.resize(1);
+    const auto still = Still(WriteGif(recipe));
     for (int y = 0; y < 11; ++y)
-        EXPECT_EQ(Pixel(still.Picture, 0, y), 0xFF000000u | spec.Colours[size_t(y)]) << y;
+        EXPECT_EQ(Pixel(still.Picture, 0, y), 0xFF000000u | recipe.Colours[size_t(y)]) << y;
 }
 
 TEST(GifAnimation, FramesAreClippedToTheCanvas)
 {
-    TGifSpec spec;  // 4 x 4
+    TGifRecipe recipe;  // 4 x 4
     TFrame overhang = Fill(3, 2, 5, 5, 2);
     overhang.Disposal = DISPOSE_BACKGROUND;
     TFrame outside = Fill(200, 300, 3, 3, 1);  // nowhere on the canvas
     outside.Disposal = DISPOSE_BACKGROUND;
-    spec.Frames = {Fill(0, 0, 4, 4, 0), overhang, outside};
-    spec.Frames[0].Disposal = DISPOSE_DO_NOT;
-    const auto animation = Animation(WriteGif(spec));
+    recipe.Frames = {Fill(0, 0, 4, 4, 0), overhang, outside};
+    recipe.Frames[0].Disposal = DISPOSE_DO_NOT;
+    const auto animation = Animation(WriteGif(recipe));
     ASSERT_NE(animation, nullptr);
     ASSERT_EQ(animation->FrameCount(), 3);
     EXPECT_EQ(Pixel(animation->Frame(1), 3, 3), Blue);
@@ -368,9 +368,9 @@ TEST(GifAnimation, FramesAreClippedToTheCanvas)
 
 TEST(GifStill, AnEmptyLogicalScreenTakesTheFirstFrameExtent)
 {
-    TGifSpec spec;
-    spec.Frames = {Fill(2, 1, 3, 2, 2)};
-    QByteArray bytes = WriteGif(spec);
+    TGifRecipe recipe;
+    recipe.Frames = {Fill(2, 1, 3, 2, 2)};
+    QByteArray bytes = WriteGif(recipe);
     bytes.replace(6, 4, QByteArray(4, '\0'));  // logical screen 0 x 0
     const auto still = Still(bytes);
     ASSERT_EQ(still.Status, TGifStatus::Ok);
@@ -384,11 +384,11 @@ TEST(GifStill, IndexBeyondTheColourTableIsBlack)
     // The frame is written with a local table of four colours, which is then
     // cut out: its LZW data keeps indices 2 and 3, and the global table the
     // frame falls back to has only two entries.
-    TGifSpec spec;
-    spec.Colours = {0xFF0000, 0x00FF00};
+    TGifRecipe recipe;
+    recipe.Colours = {0xFF0000, 0x00FF00};
     TFrame f = Fill(0, 0, 4, 1, 0);
     f.Indices = {0, 1, 2, 3};
-    spec.Frames = {f};
+    recipe.Frames = {f};
     QByteArray bytes;
     {
         int error = 0;
@@ -423,12 +423,12 @@ TEST(GifStill, IndexBeyondTheColourTableIsBlack)
 
 TEST(GifBadInput, DamagedFilesGiveNoPictureAndNeverAnimate)
 {
-    TGifSpec spec;
-    spec.Frames = {Fill(0, 0, 4, 4, 0), Fill(0, 0, 4, 4, 1), Fill(0, 0, 4, 4, 2)};
-    for (TFrame& f : spec.Frames)
+    TGifRecipe recipe;
+    recipe.Frames = {Fill(0, 0, 4, 4, 0), Fill(0, 0, 4, 4, 1), Fill(0, 0, 4, 4, 2)};
+    for (TFrame& f : recipe.Frames)
         for (size_t i = 0; i < f.Indices.size(); ++i)
             f.Indices[i] = uint8_t((i * 7 + f.Indices[0]) % 4);  // some LZW data to cut
-    const QByteArray good = WriteGif(spec);
+    const QByteArray good = WriteGif(recipe);
     const qsizetype firstImage = good.indexOf(',');  // image separator
 
     struct Case {
@@ -476,14 +476,14 @@ TEST(GifBadInput, DamagedFilesGiveNoPictureAndNeverAnimate)
 
 TEST(GifBadInput, AFrameCutShortEndsTheAnimationAfterTheCompleteOnes)
 {
-    TGifSpec spec;
+    TGifRecipe recipe;
     for (int i = 0; i < 3; ++i) {
         TFrame f = Fill(0, 0, 8, 8, 0);
         for (size_t p = 0; p < f.Indices.size(); ++p)
             f.Indices[p] = uint8_t((p * 5 + size_t(i)) % 4);
-        spec.Frames.push_back(f);
+        recipe.Frames.push_back(f);
     }
-    const QByteArray good = WriteGif(spec);
+    const QByteArray good = WriteGif(recipe);
     const qsizetype lastImage = good.lastIndexOf(',');
     const auto animation = Animation(good.left(lastImage + 14));
     ASSERT_NE(animation, nullptr);
@@ -493,12 +493,12 @@ TEST(GifBadInput, AFrameCutShortEndsTheAnimationAfterTheCompleteOnes)
 
 TEST(GifBadInput, AllFramesTogetherAreBounded)
 {
-    TGifSpec spec;
-    spec.Width = 64;
-    spec.Height = 64;
+    TGifRecipe recipe;
+    recipe.Width = 64;
+    recipe.Height = 64;
     for (int i = 0; i < 10; ++i)
-        spec.Frames.push_back(Fill(0, 0, 1, 1, uint8_t(i % 3)));
-    const QByteArray bytes = WriteGif(spec);
+        recipe.Frames.push_back(Fill(0, 0, 1, 1, uint8_t(i % 3)));
+    const QByteArray bytes = WriteGif(recipe);
     const int64_t canvas = 64 * 64 * 4;
     EXPECT_NE(Animation(bytes, 10 * canvas), nullptr);
     EXPECT_EQ(Animation(bytes, 10 * canvas - 1), nullptr);
@@ -510,11 +510,11 @@ TEST(GifAnimation, LoadGifFileReadsTheWholeAnimation)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    TGifSpec spec;
-    spec.LoopCount = 0;
-    spec.Frames = {Fill(0, 0, 4, 4, 0), Fill(1, 1, 1, 1, 1)};
+    TGifRecipe recipe;
+    recipe.LoopCount = 0;
+    recipe.Frames = {Fill(0, 0, 4, 4, 0), Fill(1, 1, 1, 1, 1)};
     const QString path = dir.filePath("anim.gif");
-    TestFiles::Write(path, WriteGif(spec));
+    TestFiles::Write(path, WriteGif(recipe));
     const auto animation = LoadGifFile(path);
     ASSERT_NE(animation, nullptr);
     EXPECT_EQ(animation->FrameCount(), 2);
