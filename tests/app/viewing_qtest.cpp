@@ -57,7 +57,8 @@ private slots:
 private:
     static QColor CentreColour(TfrmMain& window)
     {
-        const QImage shot = window.centralWidget()->grab().toImage();
+        // The image area, below the dock of menus and toolbars.
+        const QImage shot = window.findChild<QWidget*>(QStringLiteral("ImageArea"))->grab().toImage();
         return shot.pixelColor(shot.width() / 2, shot.height() / 2);
     }
 
