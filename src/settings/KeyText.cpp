@@ -5,7 +5,8 @@
 
 namespace {
 
-constexpr Qt::KeyboardModifiers HeldKeys = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
+constexpr Qt::KeyboardModifiers HeldKeys
+    = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
 
 struct KeyName {
     const char* Name;
@@ -152,7 +153,12 @@ TKeyStroke ReadQtKeyName(QStringView name)
     const Qt::KeyboardModifiers mods = combo.keyboardModifiers();
     if (key == 0 || key == Qt::Key_unknown || IsModifierKey(key) || (mods & ~Qt::KeypadModifier))
         return {};
-    if (QKeySequence(combo).toString(QKeySequence::PortableText).compare(text, Qt::CaseInsensitive) != 0)
+    // Below Key_Escape Qt's key codes are characters: a control character or
+    // half a surrogate pair is no key on any keyboard.
+    if (key < Qt::Key_Escape && (key < Qt::Key_Space || QChar::isSurrogate(char32_t(key))))
+        return {};
+    if (QKeySequence(combo).toString(QKeySequence::PortableText).compare(text, Qt::CaseInsensitive)
+        != 0)
         return {};
     return StrokeOfKeyPress(key, mods);
 }
@@ -214,7 +220,8 @@ QString StrokeToKeyText(const TKeyStroke& stroke)
     const bool keypad = stroke.Modifiers.testFlag(Qt::KeypadModifier);
     QString name = TableName(stroke.Key, keypad);
     if (name.isEmpty()) {
-        const QKeyCombination combo(keypad ? Qt::KeypadModifier : Qt::NoModifier, Qt::Key(stroke.Key));
+        const QKeyCombination combo(
+            keypad ? Qt::KeypadModifier : Qt::NoModifier, Qt::Key(stroke.Key));
         name = QKeySequence(combo).toString(QKeySequence::PortableText);
     }
     return text + name;

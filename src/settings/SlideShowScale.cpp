@@ -60,7 +60,8 @@ QString IntervalWords(int64_t ms, const TIntervalTexts& texts)
 
 QString IntervalLabel(int64_t ms, const TIntervalTexts& texts)
 {
-    return texts.CurrentSetting + QStringLiteral("(") + IntervalWords(ms, texts) + QStringLiteral(")");
+    return texts.CurrentSetting + QStringLiteral("(") + IntervalWords(ms, texts)
+        + QStringLiteral(")");
 }
 
 } // namespace SlideShowScale

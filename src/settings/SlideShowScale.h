@@ -13,8 +13,26 @@ inline constexpr int PositionCount = 20;
 
 // Milliseconds at each track-bar position.
 inline constexpr std::array<int32_t, PositionCount> Intervals { {
-    1000, 2000, 3000, 4000, 5000, 7000, 10000, 15000, 20000, 30000,
-    45000, 60000, 120000, 180000, 300000, 600000, 900000, 1800000, 3600000, 7200000,
+    1000,
+    2000,
+    3000,
+    4000,
+    5000,
+    7000,
+    10000,
+    15000,
+    20000,
+    30000,
+    45000,
+    60000,
+    120000,
+    180000,
+    300000,
+    600000,
+    900000,
+    1800000,
+    3600000,
+    7200000,
 } };
 
 inline constexpr int32_t MinInterval = 1000;

@@ -72,8 +72,8 @@ TEST(DefaultBindings, GesturesRunTheirFunctions)
     EXPECT_EQ(FindGestureFunction(funcs, TGesture::WheelDown), NextImage);
     EXPECT_EQ(FindGestureFunction(funcs, TGesture::WheelUp), PrevImage);
     EXPECT_EQ(FindGestureFunction(funcs, TGesture::WheelClick), FullScreen);
-    for (TGesture g : { TGesture::LeftClick, TGesture::LeftDouble, TGesture::RightClick, TGesture::RightDouble,
-                        TGesture::WheelDouble })
+    for (TGesture g : { TGesture::LeftClick, TGesture::LeftDouble, TGesture::RightClick,
+             TGesture::RightDouble, TGesture::WheelDouble })
         EXPECT_EQ(FindGestureFunction(funcs, g), -1) << GestureName(g).toStdString();
 }
 
@@ -84,7 +84,7 @@ struct KeyBindingCase {
     bool runs;
 };
 
-class KeyBindingTable : public ::testing::TestWithParam<KeyBindingCase> {};
+class KeyBindingTable : public ::testing::TestWithParam<KeyBindingCase> { };
 
 TEST_P(KeyBindingTable, PressRunsTheBoundFunction)
 {
@@ -98,23 +98,26 @@ TEST_P(KeyBindingTable, PressRunsTheBoundFunction)
 constexpr Qt::KeyboardModifiers Pad = Qt::KeypadModifier;
 constexpr Qt::KeyboardModifiers Ctrl = Qt::ControlModifier;
 
-INSTANTIATE_TEST_SUITE_P(
-    Bindings, KeyBindingTable,
+INSTANTIATE_TEST_SUITE_P(Bindings, KeyBindingTable,
     ::testing::Values(
         // A second key works as well as a first one.
-        KeyBindingCase{"Down,Num 8", Qt::Key_8, Pad, true}, KeyBindingCase{"Num 8", Qt::Key_8, Pad, true},
-        KeyBindingCase{"Down,Num 8", Qt::Key_8, Qt::NoModifier, false},
-        KeyBindingCase{"Down,Num 8", Qt::Key_Down, Qt::NoModifier, true},
-        KeyBindingCase{" Down , Space ,", Qt::Key_Space, Qt::NoModifier, true},
+        KeyBindingCase { "Down,Num 8", Qt::Key_8, Pad, true },
+        KeyBindingCase { "Num 8", Qt::Key_8, Pad, true },
+        KeyBindingCase { "Down,Num 8", Qt::Key_8, Qt::NoModifier, false },
+        KeyBindingCase { "Down,Num 8", Qt::Key_Down, Qt::NoModifier, true },
+        KeyBindingCase { " Down , Space ,", Qt::Key_Space, Qt::NoModifier, true },
         // A key that names nothing does not spoil the others.
-        KeyBindingCase{"Nothing,Space", Qt::Key_Space, Qt::NoModifier, true},
-        KeyBindingCase{"Ctrl+Num 5", Qt::Key_5, Ctrl | Pad, true},
-        KeyBindingCase{"Ctrl+Num 5", Qt::Key_5, Pad, false},
-        KeyBindingCase{"Ctrl+Num 5", Qt::Key_5, Ctrl, false},
-        KeyBindingCase{"Ctrl+Num 5", Qt::Key_5, Ctrl | Qt::ShiftModifier | Pad, false},
-        KeyBindingCase{"ctrl+a", Qt::Key_A, Ctrl, true}, KeyBindingCase{"CTRL+A", Qt::Key_A, Ctrl, true},
-        KeyBindingCase{"Ctrl+A", Qt::Key_A, Ctrl, true}, KeyBindingCase{"Ctrl+A", Qt::Key_A, Qt::NoModifier, false},
-        KeyBindingCase{"8", Qt::Key_8, Pad, false}, KeyBindingCase{"Enter", Qt::Key_Enter, Pad, true}));
+        KeyBindingCase { "Nothing,Space", Qt::Key_Space, Qt::NoModifier, true },
+        KeyBindingCase { "Ctrl+Num 5", Qt::Key_5, Ctrl | Pad, true },
+        KeyBindingCase { "Ctrl+Num 5", Qt::Key_5, Pad, false },
+        KeyBindingCase { "Ctrl+Num 5", Qt::Key_5, Ctrl, false },
+        KeyBindingCase { "Ctrl+Num 5", Qt::Key_5, Ctrl | Qt::ShiftModifier | Pad, false },
+        KeyBindingCase { "ctrl+a", Qt::Key_A, Ctrl, true },
+        KeyBindingCase { "CTRL+A", Qt::Key_A, Ctrl, true },
+        KeyBindingCase { "Ctrl+A", Qt::Key_A, Ctrl, true },
+        KeyBindingCase { "Ctrl+A", Qt::Key_A, Qt::NoModifier, false },
+        KeyBindingCase { "8", Qt::Key_8, Pad, false },
+        KeyBindingCase { "Enter", Qt::Key_Enter, Pad, true }));
 
 // Bindings as a user writes them into Zorvin.ini by hand.
 TEST(KeyBindings, SettingsFileBindingsRunTheirFunctions)
@@ -136,7 +139,7 @@ TEST(KeyBindings, ItemsKeepTheirPlacesPrimaryFirst)
     funcs[Delete].Key = QStringLiteral("Del,Nothing,Ctrl+D");
     const TKeyBindings keys(funcs);
     const QList<TKeyStroke> expected { TKeyStroke { Qt::Key_Delete, {} }, TKeyStroke {},
-                                       TKeyStroke { Qt::Key_D, Qt::ControlModifier } };
+        TKeyStroke { Qt::Key_D, Qt::ControlModifier } };
     EXPECT_EQ(keys.Keys(Delete), expected);
     EXPECT_TRUE(keys.Keys(-1).isEmpty());
     EXPECT_TRUE(keys.Keys(ZvFuncCount).isEmpty());
@@ -153,13 +156,14 @@ struct ConflictCase {
     int byGesture; // runs when a gesture is bound to both
 };
 
-class ConflictTable : public ::testing::TestWithParam<ConflictCase> {};
+class ConflictTable : public ::testing::TestWithParam<ConflictCase> { };
 
 // A key goes by the main window's command order, a gesture by table order.
 TEST_P(ConflictTable, KeysAndGesturesGoByTheirOwnOrders)
 {
     const ConflictCase& c = GetParam();
-    for (const auto& [a, b] : { std::pair { c.first, c.second }, std::pair { c.second, c.first } }) {
+    for (const auto& [a, b] :
+        { std::pair { c.first, c.second }, std::pair { c.second, c.first } }) {
         Funcs funcs = UnboundFuncs();
         funcs[size_t(a)].Key = QStringLiteral("F5");
         funcs[size_t(b)].Key = QStringLiteral("Space,F5");
@@ -171,9 +175,9 @@ TEST_P(ConflictTable, KeysAndGesturesGoByTheirOwnOrders)
 }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, ConflictTable,
-                         ::testing::Values(ConflictCase{Refresh, Close, Close, Close},
-                                           ConflictCase{NextImage, Delete, Delete, NextImage},
-                                           ConflictCase{ShowOption, FullScreen, ShowOption, FullScreen}));
+    ::testing::Values(ConflictCase { Refresh, Close, Close, Close },
+        ConflictCase { NextImage, Delete, Delete, NextImage },
+        ConflictCase { ShowOption, FullScreen, ShowOption, FullScreen }));
 
 TEST(CommandOrder, RunsFromCloseToRefresh)
 {
@@ -191,7 +195,7 @@ struct GestureItemCase {
     bool runs; // MS_WHEELDOWN runs PrevImage
 };
 
-class GestureItemTable : public ::testing::TestWithParam<GestureItemCase> {};
+class GestureItemTable : public ::testing::TestWithParam<GestureItemCase> { };
 
 // Identifiers are whole items in exact case; anything else never matches.
 TEST_P(GestureItemTable, WholeItemsOnly)
@@ -203,13 +207,11 @@ TEST_P(GestureItemTable, WholeItemsOnly)
 }
 
 INSTANTIATE_TEST_SUITE_P(Items, GestureItemTable,
-                         ::testing::Values(GestureItemCase{"MS_WHEELDOWN", true},
-                                           GestureItemCase{" MS_WHEELUP , MS_WHEELDOWN ", true},
-                                           GestureItemCase{",,MS_WHEELDOWN,", true},
-                                           GestureItemCase{"ms_wheeldown", false},
-                                           GestureItemCase{"MS_WHEELDOWNX", false},
-                                           GestureItemCase{"XMS_WHEELDOWN", false},
-                                           GestureItemCase{"MS_WHEEL DOWN", false}, GestureItemCase{"", false}));
+    ::testing::Values(GestureItemCase { "MS_WHEELDOWN", true },
+        GestureItemCase { " MS_WHEELUP , MS_WHEELDOWN ", true },
+        GestureItemCase { ",,MS_WHEELDOWN,", true }, GestureItemCase { "ms_wheeldown", false },
+        GestureItemCase { "MS_WHEELDOWNX", false }, GestureItemCase { "XMS_WHEELDOWN", false },
+        GestureItemCase { "MS_WHEEL DOWN", false }, GestureItemCase { "", false }));
 
 TEST(Gestures, IdentifiersAndDisplayNames)
 {

@@ -15,7 +15,7 @@ struct FieldCase {
     const char* label;
 };
 
-class TypedFieldTable : public ::testing::TestWithParam<FieldCase> {};
+class TypedFieldTable : public ::testing::TestWithParam<FieldCase> { };
 
 // What the dialog shows after a value is typed into the number field (or
 // set there from the settings when the dialog fills).
@@ -28,20 +28,22 @@ TEST_P(TypedFieldTable, FieldTrackBarAndLabel)
     EXPECT_EQ(IntervalLabel(field), U(c.label)) << field;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, TypedFieldTable,
-    ::testing::Values(FieldCase{5000, 5000, 4, "現在の設定(5秒)"}, FieldCase{1000, 1000, 0, "現在の設定(1秒)"},
-                      // 5000 and 7000 are equally far: the higher position wins.
-                      FieldCase{6000, 6000, 5, "現在の設定(6秒)"}, FieldCase{12000, 12000, 6, "現在の設定(12秒)"},
-                      FieldCase{12500, 12500, 7, "現在の設定(12秒)"}, FieldCase{5999, 5999, 4, "現在の設定(5秒)"},
-                      FieldCase{6001, 6001, 5, "現在の設定(6秒)"},
-                      FieldCase{20000000, 18000000, 19, "現在の設定(5時間)"},
-                      FieldCase{int64_t(1) << 40, 18000000, 19, "現在の設定(5時間)"},
-                      FieldCase{7200001, 7200001, 19, "現在の設定(2時間)"},
-                      FieldCase{std::nullopt, 1000, 0, "現在の設定(1秒)"},
-                      // Part way through typing a longer number.
-                      FieldCase{5, 5, 0, "現在の設定(0秒)"}, FieldCase{0, 0, 0, "現在の設定(0秒)"},
-                      FieldCase{-3000, 0, 0, "現在の設定(0秒)"}));
+INSTANTIATE_TEST_SUITE_P(Values, TypedFieldTable,
+    ::testing::Values(FieldCase { 5000, 5000, 4, "現在の設定(5秒)" },
+        FieldCase { 1000, 1000, 0, "現在の設定(1秒)" },
+        // 5000 and 7000 are equally far: the higher position wins.
+        FieldCase { 6000, 6000, 5, "現在の設定(6秒)" },
+        FieldCase { 12000, 12000, 6, "現在の設定(12秒)" },
+        FieldCase { 12500, 12500, 7, "現在の設定(12秒)" },
+        FieldCase { 5999, 5999, 4, "現在の設定(5秒)" },
+        FieldCase { 6001, 6001, 5, "現在の設定(6秒)" },
+        FieldCase { 20000000, 18000000, 19, "現在の設定(5時間)" },
+        FieldCase { int64_t(1) << 40, 18000000, 19, "現在の設定(5時間)" },
+        FieldCase { 7200001, 7200001, 19, "現在の設定(2時間)" },
+        FieldCase { std::nullopt, 1000, 0, "現在の設定(1秒)" },
+        // Part way through typing a longer number.
+        FieldCase { 5, 5, 0, "現在の設定(0秒)" }, FieldCase { 0, 0, 0, "現在の設定(0秒)" },
+        FieldCase { -3000, 0, 0, "現在の設定(0秒)" }));
 
 struct TrackCase {
     int position;
@@ -49,7 +51,7 @@ struct TrackCase {
     const char* label;
 };
 
-class TrackBarTable : public ::testing::TestWithParam<TrackCase> {};
+class TrackBarTable : public ::testing::TestWithParam<TrackCase> { };
 
 // Moving the track bar sets the field to the position's interval, which
 // brings the track bar back to the same position.
@@ -62,12 +64,12 @@ TEST_P(TrackBarTable, PositionSetsFieldAndLabel)
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, TrackBarTable,
-                         ::testing::Values(TrackCase{0, 1000, "現在の設定(1秒)"}, TrackCase{4, 5000, "現在の設定(5秒)"},
-                                           TrackCase{5, 7000, "現在の設定(7秒)"}, TrackCase{10, 45000, "現在の設定(45秒)"},
-                                           TrackCase{11, 60000, "現在の設定(1分)"}, TrackCase{12, 120000, "現在の設定(2分)"},
-                                           TrackCase{17, 1800000, "現在の設定(30分)"},
-                                           TrackCase{18, 3600000, "現在の設定(1時間)"},
-                                           TrackCase{19, 7200000, "現在の設定(2時間)"}));
+    ::testing::Values(TrackCase { 0, 1000, "現在の設定(1秒)" },
+        TrackCase { 4, 5000, "現在の設定(5秒)" }, TrackCase { 5, 7000, "現在の設定(7秒)" },
+        TrackCase { 10, 45000, "現在の設定(45秒)" }, TrackCase { 11, 60000, "現在の設定(1分)" },
+        TrackCase { 12, 120000, "現在の設定(2分)" }, TrackCase { 17, 1800000, "現在の設定(30分)" },
+        TrackCase { 18, 3600000, "現在の設定(1時間)" },
+        TrackCase { 19, 7200000, "現在の設定(2時間)" }));
 
 TEST(IntervalScale, EveryPositionIsItsOwnNearest)
 {
@@ -90,7 +92,7 @@ struct WordsCase {
     const char* label;
 };
 
-class LabelTable : public ::testing::TestWithParam<WordsCase> {};
+class LabelTable : public ::testing::TestWithParam<WordsCase> { };
 
 // Seconds up to 59999 ms, minutes up to 3599999 ms, hours from there;
 // fractions dropped.
@@ -100,10 +102,11 @@ TEST_P(LabelTable, IntervalInWords)
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, LabelTable,
-                         ::testing::Values(WordsCase{59999, "現在の設定(59秒)"}, WordsCase{60000, "現在の設定(1分)"},
-                                           WordsCase{90000, "現在の設定(1分)"}, WordsCase{3599999, "現在の設定(59分)"},
-                                           WordsCase{3600000, "現在の設定(1時間)"}, WordsCase{7200000, "現在の設定(2時間)"},
-                                           WordsCase{18000000, "現在の設定(5時間)"}, WordsCase{999, "現在の設定(0秒)"}));
+    ::testing::Values(WordsCase { 59999, "現在の設定(59秒)" },
+        WordsCase { 60000, "現在の設定(1分)" }, WordsCase { 90000, "現在の設定(1分)" },
+        WordsCase { 3599999, "現在の設定(59分)" }, WordsCase { 3600000, "現在の設定(1時間)" },
+        WordsCase { 7200000, "現在の設定(2時間)" }, WordsCase { 18000000, "現在の設定(5時間)" },
+        WordsCase { 999, "現在の設定(0秒)" }));
 
 TEST(IntervalLabel, TranslatedTexts)
 {
