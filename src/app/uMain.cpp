@@ -570,7 +570,12 @@ void TfrmMain::actFullScreenExecute(QAction*)
         }
         FFullScreen = true;
         FClient->SetOverlay(true);
+        // The window manager is asked for full screen; the geometry covers
+        // the screen also where no window manager answers.
+        QScreen* here = screen() ? screen() : QGuiApplication::primaryScreen();
         setWindowState(windowState() | Qt::WindowFullScreen);
+        if (here)
+            setGeometry(here->geometry());
         FDock->hide();
         if (FOption->NoCursorInFullScreen) {
             FLastCursorPos = QCursor::pos();
@@ -606,6 +611,8 @@ void TfrmMain::MouseCheckerTimer()
 
 void TfrmMain::DelCurTimerTimer()
 {
+    if (!FFullScreen || !FOption->NoCursorInFullScreen)
+        return;
     const QPoint pos = QCursor::pos();
     const QWidget* under = QApplication::widgetAt(pos);
     if (!isActiveWindow() || (under != FArea && under != FClient && under != this))

@@ -254,6 +254,50 @@ private slots:
         QCOMPARE(ini.ReadBool(QStringLiteral("Option"), QStringLiteral("MenuVisible"), false), true);
     }
 
+    // In full screen the top rows reveal the dock over the image and the
+    // rows below it hide it again; a resting cursor disappears and a move
+    // brings it back.
+    void fullScreenRevealsTheDockAndHidesTheRestingCursor()
+    {
+        TfrmMain window(Ini);
+        ShowFolder(window);
+        window.activateWindow();
+        QTRY_VERIFY(window.isActiveWindow());
+        Act(window, "actFullScreen")->trigger();
+        QTRY_COMPARE(window.geometry(), window.screen()->geometry());
+        QWidget* area = window.findChild<QWidget*>(QStringLiteral("ImageArea"));
+        const QSize areaSize = area->size();
+        const QPoint origin = window.mapToGlobal(QPoint(0, 0));
+
+        QCursor::setPos(origin + QPoint(100, 2));
+        window.MouseCheckerTimer();
+        QVERIFY(window.MenuDock()->isVisible());
+        QCOMPARE(area->size(), areaSize);  // the dock lies over the image
+        QCursor::setPos(origin + QPoint(100, window.MenuDock()->height() + 1));
+        window.MouseCheckerTimer();
+        QVERIFY(!window.MenuDock()->isVisible());
+
+        const QPoint rest = origin + QPoint(200, 200);
+        QCursor::setPos(rest);
+        window.DelCurTimerTimer();  // the first tick at rest only notes the place
+        QVERIFY(!window.CursorHidden());
+        window.DelCurTimerTimer();
+        QVERIFY(window.CursorHidden());
+        QCOMPARE(area->cursor().shape(), Qt::BlankCursor);
+        QTest::mouseMove(area, QPoint(201, 200));
+        QVERIFY(!window.CursorHidden());
+        QCursor::setPos(rest + QPoint(40, 0));
+        window.DelCurTimerTimer();  // moved more than 10 pixels: stays
+        QVERIFY(!window.CursorHidden());
+
+        window.Option().NoCursorInFullScreen = false;
+        Act(window, "actFullScreen")->trigger();
+        Act(window, "actFullScreen")->trigger();
+        window.DelCurTimerTimer();
+        window.DelCurTimerTimer();
+        QVERIFY(!window.CursorHidden());
+    }
+
     void aboutBoxShowsTheVersion()
     {
         TfrmMain window(Ini);
