@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 #include <QToolBar>
@@ -221,26 +222,44 @@ void TfrmMain::BuildChrome()
     layout->addLayout(row);
 
     // The dock's own menu, which also stands in for the system menu's
-    // entries that bring back a hidden bar together with the dock.
+    // entries that bring back a hidden bar together with the dock; Alt+Space
+    // opens it too.
     FDock->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(FDock, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        QMenu menu(this);
-        menu.addAction(Act("actCustomizeToolBar"));
-        menu.addSeparator();
-        const std::pair<const char*, QToolBar*> bars[] = {
-            {"メニューの表示(&E)", FMenuBar},
-            {"ツールバーの表示(&T)", FToolBar},
-            {"ポジション・履歴バーの表示(&P)", FPositionToolBar},
-        };
-        for (const auto& [text, bar] : bars) {
-            connect(menu.addAction(Utf8(text)), &QAction::triggered, this, [this, bar = bar] {
-                bar->show();
-                FDock->show();
-                Act("actToggleMenu")->setChecked(true);
-            });
-        }
-        menu.exec(FDock->mapToGlobal(at));
-    });
+    connect(FDock, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { ShowWindowMenu(FDock->mapToGlobal(at)); });
+    auto* windowMenuKey = new QShortcut(QKeySequence(QStringLiteral("Alt+Space")), this);
+    connect(windowMenuKey, &QShortcut::activated, this,
+            [this] { ShowWindowMenu(mapToGlobal(QPoint(0, 0))); });
+}
+
+void TfrmMain::ShowWindowMenu(const QPoint& at)
+{
+    QMenu menu(this);
+    menu.addAction(Act("actCustomizeToolBar"));
+    menu.addSeparator();
+    const std::pair<const char*, int> items[] = {
+        {"メニューの表示(&E)", WindowMenuShowMenu},
+        {"ツールバーの表示(&T)", WindowMenuShowToolBar},
+        {"ポジション・履歴バーの表示(&P)", WindowMenuShowPositionBar},
+    };
+    for (const auto& [text, command] : items) {
+        connect(menu.addAction(Utf8(text)), &QAction::triggered, this,
+                [this, command = command] { WindowMenuCommand(command); });
+    }
+    menu.exec(at);
+}
+
+void TfrmMain::WindowMenuCommand(int command)
+{
+    QToolBar* bar = command == WindowMenuShowMenu  ? FMenuBar
+                  : command == WindowMenuShowToolBar ? FToolBar
+                  : command == WindowMenuShowPositionBar ? FPositionToolBar
+                                                          : nullptr;
+    if (!bar)
+        return;
+    bar->show();
+    FDock->show();
+    Act("actToggleMenu")->setChecked(true);
 }
 
 void TfrmMain::showEvent(QShowEvent* event)

@@ -109,6 +109,13 @@ public:
     static constexpr const char* OpenFilter
         = "Image Files(JPEG,BMP,GIF,ICO,CUR)|*.JPG;*.JPEG;*.BMP;*.GIF;*.ICO;*.CUR";
 
+    // The window menu's entries that show one bar and the dock with it.
+    static constexpr int WindowMenuShowMenu = 102;
+    static constexpr int WindowMenuShowToolBar = 103;
+    static constexpr int WindowMenuShowPositionBar = 104;
+    void WindowMenuCommand(int command);
+    QToolBar* ToolBar() const { return FToolBar; }
+
     // Full-screen timers, visible to tests: the dock's reveal check and the
     // resting cursor's hiding.
     void MouseCheckerTimer();
@@ -128,6 +135,7 @@ private:
     void CreateView();
     void BuildChrome();
     void BuildProgramsMenu();
+    void ShowWindowMenu(const QPoint& at);
     void ImageChanged();
     void PosBarEndTrack();
     void ShowCursorAgain();

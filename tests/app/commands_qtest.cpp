@@ -10,6 +10,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolBar>
 
 #include "app/uMain.h"
 #include "display/uZorvinView.h"
@@ -194,6 +195,38 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&again));
         QVERIFY(!again.MenuDock()->isVisible());
         QVERIFY(!Act(again, "actToggleMenu")->isChecked());
+    }
+
+    // A bar hidden on its own and the dock hidden by the toggle both come
+    // back through the window menu, which also checks the toggle.
+    void windowMenuBringsBackABarAndTheDock()
+    {
+        TfrmMain window(Ini);
+        ShowFolder(window);
+        window.ToolBar()->hide();
+        Act(window, "actToggleMenu")->trigger();
+        QVERIFY(!window.MenuDock()->isVisible());
+        window.WindowMenuCommand(TfrmMain::WindowMenuShowToolBar);
+        QVERIFY(window.MenuDock()->isVisible());
+        QVERIFY(window.ToolBar()->isVisible());
+        QVERIFY(Act(window, "actToggleMenu")->isChecked());
+    }
+
+    void stayOnTopKeepsThePlace()
+    {
+        TfrmMain window(Ini);
+        ShowFolder(window);
+        window.setGeometry(40, 50, 600, 400);
+        const QRect before = window.geometry();
+        QAction* top = Act(window, "actShowTop");
+        top->trigger();
+        QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.geometry(), before);
+        QVERIFY(window.View()->HasImage());
+        top->trigger();
+        QVERIFY(!(window.windowFlags() & Qt::WindowStaysOnTopHint));
+        QCOMPARE(window.geometry(), before);
     }
 
     void fullScreenTogglesAndRestoresThePlacement_data()
