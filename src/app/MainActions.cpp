@@ -144,6 +144,10 @@ TMainActions::TMainActions(TfrmMain* owner)
             action->setStatusTip(hint);
         }
         action->setData(def.Tag);
+        // For the toolbar customizer: its grouping and the picture's place
+        // in the icon strip.
+        action->setProperty("Category", QString::fromUtf8(def.Category));
+        action->setProperty("IconIndex", def.Icon);
         action->setCheckable(def.Checkable);
         action->setChecked(def.Checked);
         action->setIcon(ActionIcon(def));

@@ -60,6 +60,17 @@ private slots:
         QVERIFY(ini.SectionExists(QStringLiteral("Window")));
     }
 
+    // Until the first image of a folder arrives the title says what is
+    // being opened.
+    void openingCaptionThenTheImage()
+    {
+        auto window = MakeWindow();
+        window->SetStartPath(Folder);
+        window->show();  // the start path is opened in the first showing
+        QCOMPARE(window->windowTitle(), Folder + QStringLiteral(" を開いています"));
+        QTRY_COMPARE(window->windowTitle(), Folder + QStringLiteral("img0.bmp  [1/3] 100% - Zorvin Lite"));
+    }
+
     // Without an argument, OpenLastFile reopens the last file; a missing
     // last file, or the setting off, leaves the window empty without a word.
     void startWithoutArgument_data()
