@@ -150,7 +150,6 @@ TMainActions::TMainActions(TfrmMain* owner)
         action->setProperty("IconIndex", def.Icon);
         action->setCheckable(def.Checkable);
         action->setChecked(def.Checked);
-        action->setIcon(ActionIcon(def));
         action->setIconVisibleInMenu(false);
         if (def.Group != 0) {
             QActionGroup*& group = groups[def.Group];
@@ -204,6 +203,19 @@ bool TMainActions::Allowed(QAction* action, bool hasImage, bool fullScreen) cons
         return action->isEnabled();
     }
     return false;
+}
+
+void TMainActions::LoadIcon(QAction* action)
+{
+    const qsizetype i = Actions.indexOf(action);
+    if (i >= 0 && action->icon().isNull())
+        action->setIcon(ActionIcon(*ActionDefs[size_t(i)]));
+}
+
+void TMainActions::LoadIcons()
+{
+    for (QAction* action : Actions)
+        LoadIcon(action);
 }
 
 void TMainActions::Update(bool hasImage, bool fullScreen)

@@ -57,6 +57,12 @@ public:
     // Function n is Functions()[n].
     const QList<QAction*>& Functions() const { return FunctionList; }
 
+    // Icons from the desktop's theme. The lookups cost more than decoding a
+    // small image, so only the toolbar's buttons get theirs at creation
+    // (LoadIcon); the others follow once the first image is up (LoadIcons).
+    void LoadIcon(QAction* action);
+    void LoadIcons();
+
     // Re-runs every enabling rule.
     void Update(bool hasImage, bool fullScreen);
     // Re-runs the rule of one action; true when it may run.

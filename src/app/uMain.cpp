@@ -189,8 +189,10 @@ void TfrmMain::BuildChrome()
     FToolBar = FixedToolBar(Utf8("ツールバー"), "ToolBar", FDock);
     for (const char* name : {"actOpen", "", "actPrevImage", "actNextImage", "", "actFullScreen", "",
                              "actZoomOut", "actZoomIn"}) {
-        if (*name)
+        if (*name) {
+            FActions->LoadIcon(Act(name));
             FToolBar->addAction(Act(name));
+        }
         else
             FToolBar->addSeparator();
     }
@@ -324,6 +326,10 @@ void TfrmMain::CreateView()
     FView->OnPainted = [this](TZorvinView*) {
         UpdateCaption();
         UpdateActions();
+        if (!FIconsLoaded) {
+            FIconsLoaded = true;
+            QTimer::singleShot(0, this, [this] { FActions->LoadIcons(); });
+        }
     };
     FView->OnImageChanged = [this](TZorvinView*) { ImageChanged(); };
     FView->OnOpening = [this](TZorvinView*, const QString& path) {

@@ -158,6 +158,7 @@ private:
     QString FStartPath;
     bool FSaved = false;
     bool FFullScreen = false;
+    bool FIconsLoaded = false;
     int FCursorCount = 0;  // below 0: the cursor is hidden
     QPoint FLastCursorPos;
     int FOptionPage = 0;   // the options dialog's remembered page
