@@ -67,6 +67,25 @@ private slots:
         QCOMPARE(act->isEnabled(), withImage);
     }
 
+    // Keys run the same actions, rules included: without an image Enter
+    // does nothing; with one it enters full screen and, there, leaves it.
+    void keysFollowTheEnablingRules()
+    {
+        TfrmMain window(Ini);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Down, Qt::Key_F5, Qt::Key_Delete})
+            QTest::keyClick(&window, key);
+        QVERIFY(!window.InFullScreen());
+
+        window.OpenPath(Folder, true);
+        QTRY_VERIFY(window.View()->HasImage());
+        QTest::keyClick(&window, Qt::Key_Return);
+        QVERIFY(window.InFullScreen());
+        QTest::keyClick(&window, Qt::Key_Enter);
+        QVERIFY(!window.InFullScreen());
+    }
+
     void functionListFollowsTheBindingOrder()
     {
         TfrmMain window(Ini);
