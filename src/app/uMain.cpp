@@ -711,7 +711,9 @@ void TfrmMain::SaveAtExit()
     FDelCurTimer->stop();
     FMouseChecker->stop();
     setAcceptDrops(false);
-    FOption->LastFile = FView ? FView->CurrentFolder() + FView->CurrentName() : QString();
+    // A window that was never shown has no view: the stored last file stays.
+    if (FView)
+        FOption->LastFile = FView->CurrentFolder() + FView->CurrentName();
     if (!FFullScreen)
         FOption->MenuVisible = !FDock->isHidden();
     FOption->SortAscend = Act("actSortAscend")->isChecked();

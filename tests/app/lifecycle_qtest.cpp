@@ -71,6 +71,19 @@ private slots:
         QTRY_COMPARE(window->windowTitle(), Folder + QStringLiteral("img0.bmp  [1/3] 100% - Zorvin Lite"));
     }
 
+    // A window destroyed before it was ever shown has no view to ask: the
+    // stored last file is kept, not wiped.
+    void neverShownKeepsTheLastFile()
+    {
+        TProfileFile ini(Ini);
+        ini.WriteString(QStringLiteral("Option"), QStringLiteral("LastFile"), Folder + QStringLiteral("img1.bmp"));
+        ini.Flush();
+        MakeWindow().reset();
+        const TProfileFile saved(Ini);
+        QCOMPARE(saved.ReadString(QStringLiteral("Option"), QStringLiteral("LastFile"), {}),
+                 Folder + QStringLiteral("img1.bmp"));
+    }
+
     // Without an argument, OpenLastFile reopens the last file; a missing
     // last file, or the setting off, leaves the window empty without a word.
     void startWithoutArgument_data()
