@@ -20,6 +20,8 @@
 #include <QSlider>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -82,6 +84,7 @@ constexpr int DelCurInterval = 1000;
 constexpr int RestingSlack = 10;   // pixels the resting cursor may wander
 constexpr int RevealRows = 3;      // the top rows that reveal the dock
 constexpr int LanguageJapanese = 1041;
+constexpr int HintHidePause = 6000;  // ms
 
 } // namespace
 
@@ -192,6 +195,7 @@ void TfrmMain::BuildChrome()
         if (*name) {
             FActions->LoadIcon(Act(name));
             FToolBar->addAction(Act(name));
+            FToolBar->widgetForAction(Act(name))->installEventFilter(this);
         }
         else
             FToolBar->addSeparator();
@@ -671,6 +675,13 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == FArea && event->type() == QEvent::MouseMove)
         ShowCursorAgain();
+    // Button hints stay on screen for six seconds.
+    if (event->type() == QEvent::ToolTip && watched->parent() == FToolBar) {
+        auto* button = static_cast<QWidget*>(watched);
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), button->toolTip(), button, {},
+                           HintHidePause);
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
