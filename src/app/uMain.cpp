@@ -103,8 +103,13 @@ TfrmMain::TfrmMain(const QString& settingsFile, QWidget* parent)
     face.setPixelSize(12);
     setFont(face);
     setAcceptDrops(true);
+    // Modal to the window but without a nested event loop: a box raised
+    // during the first showing comes before the application's loop runs,
+    // where a blocking box would keep a termination signal from ending it.
     ShowWarning = [this](const QString& text, const QString& caption) {
-        QMessageBox::warning(this, caption, text);
+        auto* box = new QMessageBox(QMessageBox::Warning, caption, text, QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
     };
 
     FActions = std::make_unique<TMainActions>(this);
