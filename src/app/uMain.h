@@ -56,6 +56,10 @@ public:
     void NextImage();
     void PrevImage();
     void UpdateCaption();
+    // The "外部プログラムで開く" submenu: one entry per registered program,
+    // then the registration command. Built at the first showing and again
+    // whenever the program list is saved.
+    void BuildProgramsMenu();
     // Re-runs every command's enabling rule.
     void UpdateActions();
     // Runs a command's handler when its enabling rule allows it now.
@@ -134,7 +138,6 @@ private:
     void FormShow();
     void CreateView();
     void BuildChrome();
-    void BuildProgramsMenu();
     void ShowWindowMenu(const QPoint& at);
     void ImageChanged();
     void PosBarEndTrack();

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -98,6 +99,25 @@ private slots:
         QCOMPARE(functions[33]->objectName(), QStringLiteral("actDragLeft2"));
         QCOMPARE(functions[39]->objectName(), QStringLiteral("actRefresh"));
         QCOMPARE(functions[5]->text(), QStringLiteral("常に最前面に表示"));
+    }
+
+    // Registered programs lend their names to their actions; the others
+    // keep their own captions and stay out of the submenu.
+    void programsMenuListsTheRegisteredPrograms()
+    {
+        TfrmMain window(Ini);
+        window.Option().Programs[1].Name = QStringLiteral("GIMP");
+        window.Option().Programs[1].Path = QStringLiteral("/usr/bin/gimp");
+        window.Option().Programs[9].Name = QStringLiteral("no path");
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QList<QAction*> items = window.ProgramsMenu()->actions();
+        QCOMPARE(items.size(), 3);
+        QCOMPARE(items[0], Act(window, "actExecute2"));
+        QCOMPARE(items[0]->text(), QStringLiteral("GIMP"));
+        QVERIFY(items[1]->isSeparator());
+        QCOMPARE(items[2], Act(window, "actShowRegProgDlg"));
+        QCOMPARE(Act(window, "actExecute10")->text(), QStringLiteral("外部プログラム10の実行"));
     }
 
     // Zoom walks the step table from the fitted 100 %, stops at both ends,
