@@ -1,38 +1,26 @@
 #include "app/uMain.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
-#include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
-#include <QHBoxLayout>
-#include <QMenu>
-#include <QMenuBar>
+#include <QHelpEvent>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QScreen>
-#include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolTip>
-#include <QHelpEvent>
 #include <QUrl>
-#include <QVBoxLayout>
 
 #include <algorithm>
-#include <cstdlib>
 #include <exception>
 
 #include "app/CaptionFormat.h"
 #include "app/TImageArea.h"
 #include "app/TMainClient.h"
-#include "app/uAbout.h"
 #include "display/TInfoMessage.h"
 #include "display/uZorvinView.h"
 #include "platform/ProgramFolder.h"
@@ -52,38 +40,8 @@ int Side(int64_t from, int64_t to)
     return int(std::clamp<int64_t>(to - from, 1, QWIDGETSIZE_MAX));
 }
 
-QString Utf8(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-// "Name|*.A;*.B" in Qt's form "Name (*.A *.B *.a *.b)": Linux names are
-// case-sensitive, so both letter cases are offered.
-QString QtFilter(const char* filter)
-{
-    const QString text = QString::fromLatin1(filter);
-    const QString name = text.section(QLatin1Char('|'), 0, 0);
-    const QStringList upper = text.section(QLatin1Char('|'), 1).split(QLatin1Char(';'));
-    QStringList patterns = upper;
-    for (const QString& pattern : upper)
-        patterns << pattern.toLower();
-    return name + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-}
-
-QToolBar* FixedToolBar(const QString& caption, const char* name, QWidget* parent)
-{
-    auto* bar = new QToolBar(caption, parent);
-    bar->setObjectName(QString::fromLatin1(name));
-    bar->setMovable(false);
-    bar->setFloatable(false);
-    return bar;
-}
-
 constexpr int MouseCheckerInterval = 450;
 constexpr int DelCurInterval = 1000;
-constexpr int RestingSlack = 10;   // pixels the resting cursor may wander
-constexpr int RevealRows = 3;      // the top rows that reveal the dock
-constexpr int LanguageJapanese = 1041;
 constexpr int HintHidePause = 6000;  // ms
 
 } // namespace
@@ -144,135 +102,6 @@ TfrmMain::~TfrmMain()
     FView.reset();  // stops the loader before the settings go
 }
 
-void TfrmMain::BuildChrome()
-{
-    FDock = new QWidget;
-    FDock->setObjectName(QStringLiteral("MenuDock"));
-
-    FMenuBar = FixedToolBar(Utf8("メニュー"), "MenuBar", FDock);
-    auto* menus = new QMenuBar(FMenuBar);
-    menus->setNativeMenuBar(false);
-    FMenuBar->addWidget(menus);
-    const auto addMenu = [this](QMenu* menu, std::initializer_list<const char*> names) {
-        for (const char* name : names) {
-            if (name)
-                menu->addAction(Act(name));
-            else
-                menu->addSeparator();
-        }
-        connect(menu, &QMenu::aboutToShow, this, &TfrmMain::UpdateActions);
-    };
-
-    QMenu* file = menus->addMenu(Utf8("ファイル(&F)"));
-    addMenu(file, {"actOpen", nullptr, "actOpenCurDir", "actShowProperty", nullptr, "actExit"});
-
-    QMenu* operate = menus->addMenu(Utf8("操作(&D)"));
-    FProgramsMenu = operate->addMenu(Utf8("外部プログラムで開く"));
-    connect(FProgramsMenu, &QMenu::aboutToShow, this, &TfrmMain::UpdateActions);
-    addMenu(operate, {"actSetWallPaper", nullptr, "actDelete", "actCopyFile", "actMoveFile", nullptr,
-                      "actRotateRight", "actRotateLeft"});
-
-    QMenu* view = menus->addMenu(Utf8("表示(V)"));
-    addMenu(view, {"ActSlideShow", "actPauseSlideShow", nullptr});
-    QMenu* sort = view->addMenu(Utf8("リストの並び順"));
-    addMenu(sort, {"actSortName", "actSortSize", "actSortDate", "actSortRandom", nullptr, "actSortAscend"});
-    addMenu(view, {nullptr, "actZoomIn", "actZoomOut", nullptr, "actShowWindowSize", "actShowActualSize",
-                   nullptr, "actShowOverview", "actFullScreen", nullptr, "actShowTop", "actRefresh"});
-
-    QMenu* settings = menus->addMenu(Utf8("設定(&S)"));
-    addMenu(settings, {"actCustomizeToolBar", nullptr});
-    // The built-in Japanese until language files come.
-    FLanguageMenu = settings->addMenu(Utf8("言語"));
-    auto* languages = new QActionGroup(FLanguageMenu);
-    QAction* japanese = FLanguageMenu->addAction(Utf8("日本語"));
-    japanese->setData(LanguageJapanese);
-    japanese->setCheckable(true);
-    japanese->setChecked(true);
-    languages->addAction(japanese);
-    addMenu(settings, {nullptr, "actShowOption"});
-
-    QMenu* help = menus->addMenu(Utf8("ヘルプ(&H)"));
-    addMenu(help, {"actShowAbout"});
-
-    FToolBar = FixedToolBar(Utf8("ツールバー"), "ToolBar", FDock);
-    for (const char* name : {"actOpen", "", "actPrevImage", "actNextImage", "", "actFullScreen", "",
-                             "actZoomOut", "actZoomIn"}) {
-        if (*name) {
-            FActions->LoadIcon(Act(name));
-            FToolBar->addAction(Act(name));
-            FToolBar->widgetForAction(Act(name))->installEventFilter(this);
-        }
-        else
-            FToolBar->addSeparator();
-    }
-
-    FPositionToolBar = FixedToolBar(Utf8("ポジション・履歴バー"), "PositionToolBar", FDock);
-    FPosBar = new QSlider(Qt::Horizontal, FPositionToolBar);
-    FPosBar->setObjectName(QStringLiteral("PosBar"));
-    FPosBar->setFixedSize(121, 19);
-    // Arrow keys belong to the window's commands, not to the bar.
-    FPosBar->setFocusPolicy(Qt::NoFocus);
-    FPosBar->setRange(0, 0);
-    FPositionToolBar->addWidget(FPosBar);
-    connect(FPosBar, &QSlider::sliderReleased, this, &TfrmMain::PosBarEndTrack);
-    // A click on the channel moves by a page; the move ends with the click.
-    connect(FPosBar, &QSlider::actionTriggered, this, [this](int action) {
-        if (action == QAbstractSlider::SliderPageStepAdd || action == QAbstractSlider::SliderPageStepSub)
-            QTimer::singleShot(0, this, &TfrmMain::PosBarEndTrack);
-    });
-
-    auto* layout = new QVBoxLayout(FDock);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(FMenuBar);
-    auto* row = new QHBoxLayout;
-    row->setSpacing(0);
-    row->addWidget(FToolBar);
-    row->addWidget(FPositionToolBar);
-    row->addStretch();
-    layout->addLayout(row);
-
-    // The dock's own menu, which also stands in for the system menu's
-    // entries that bring back a hidden bar together with the dock; Alt+Space
-    // opens it too.
-    FDock->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(FDock, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { ShowWindowMenu(FDock->mapToGlobal(at)); });
-    auto* windowMenuKey = new QShortcut(QKeySequence(QStringLiteral("Alt+Space")), this);
-    connect(windowMenuKey, &QShortcut::activated, this,
-            [this] { ShowWindowMenu(mapToGlobal(QPoint(0, 0))); });
-}
-
-void TfrmMain::ShowWindowMenu(const QPoint& at)
-{
-    QMenu menu(this);
-    menu.addAction(Act("actCustomizeToolBar"));
-    menu.addSeparator();
-    const std::pair<const char*, int> items[] = {
-        {"メニューの表示(&E)", WindowMenuShowMenu},
-        {"ツールバーの表示(&T)", WindowMenuShowToolBar},
-        {"ポジション・履歴バーの表示(&P)", WindowMenuShowPositionBar},
-    };
-    for (const auto& [text, command] : items) {
-        connect(menu.addAction(Utf8(text)), &QAction::triggered, this,
-                [this, command = command] { WindowMenuCommand(command); });
-    }
-    menu.exec(at);
-}
-
-void TfrmMain::WindowMenuCommand(int command)
-{
-    QToolBar* bar = command == WindowMenuShowMenu  ? FMenuBar
-                  : command == WindowMenuShowToolBar ? FToolBar
-                  : command == WindowMenuShowPositionBar ? FPositionToolBar
-                                                          : nullptr;
-    if (!bar)
-        return;
-    bar->show();
-    FDock->show();
-    Act("actToggleMenu")->setChecked(true);
-}
-
 void TfrmMain::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
@@ -303,21 +132,6 @@ void TfrmMain::FormShow()
     FMouseChecker->start();
     Act("actToggleMenu")->setChecked(FOption->MenuVisible);
     FDock->setVisible(FOption->MenuVisible);
-}
-
-void TfrmMain::BuildProgramsMenu()
-{
-    FProgramsMenu->clear();
-    for (int i = 0; i < int(FOption->Programs.size()); ++i) {
-        const TProgramRec& program = FOption->Programs[size_t(i)];
-        if (!program.Registered())
-            continue;
-        QAction* action = Act(QStringLiteral("actExecute%1").arg(i + 1).toLatin1().constData());
-        action->setText(program.Name);
-        FProgramsMenu->addAction(action);
-    }
-    FProgramsMenu->addSeparator();
-    FProgramsMenu->addAction(Act("actShowRegProgDlg"));
 }
 
 // The view is made at the first showing, when the client area has its size.
@@ -439,241 +253,6 @@ void TfrmMain::PrevImage()
         FView->StepPrev();
     else if (FOption->LoopList && FView->ImageCount() > 0)
         FView->GoToIndex(FView->ImageCount() - 1);
-}
-
-// ---- commands --------------------------------------------------------------
-
-void TfrmMain::actOpenExecute(QAction*)
-{
-    // The slideshow, once it exists, is stopped here first.
-    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), QtFilter(OpenFilter));
-    if (!path.isEmpty())
-        OpenPath(path, false);
-}
-
-void TfrmMain::actOpenCurDirExecute(QAction*)
-{
-    QDesktopServices::openUrl(QUrl::fromLocalFile(FView->CurrentFolder()));
-}
-
-// Commands whose work comes with later pieces of the program: they exist
-// now with their captions and enabling rules, and do nothing yet.
-void TfrmMain::actShowPropertyExecute(QAction*) {}     // file properties
-void TfrmMain::actShowOptionExecute(QAction*) {}       // options dialog
-void TfrmMain::actCustomizeToolBarExecute(QAction*) {} // toolbar customizer
-void TfrmMain::actShowOverviewExecute(QAction*) {}     // overview window
-void TfrmMain::actCloseOverviewExecute(QAction*) {}    // overview window
-void TfrmMain::actSetWallPaperExecute(QAction*) {}     // wallpaper
-void TfrmMain::actDeleteExecute(QAction*) {}           // delete with confirmation
-void TfrmMain::actCopyFileExecute(QAction*) {}         // copy to a chosen folder
-void TfrmMain::actMoveFileExecute(QAction*) {}         // move to a chosen folder
-void TfrmMain::actProgramRun(QAction*) {}              // external programs
-void TfrmMain::ActSlideShowExecute(QAction*) {}        // slideshow dialog
-void TfrmMain::actPauseSlideShowExecute(QAction*) {}   // slideshow
-void TfrmMain::actLoupeExecute(QAction*) {}            // never enabled
-
-void TfrmMain::actShowRegProgDlgExecute(QAction*)
-{
-    FOptionPage = 3;  // "外部プログラム"
-    Act("actShowOption")->trigger();
-}
-
-void TfrmMain::actShowRegFolderDlgExecute(QAction*)
-{
-    FOptionPage = 1;  // "ファイル操作"
-    Act("actShowOption")->trigger();
-}
-
-void TfrmMain::actExitExecute(QAction*)
-{
-    close();
-}
-
-void TfrmMain::actShowAboutExecute(QAction*)
-{
-    TfrmAbout about(this);
-    about.exec();
-}
-
-void TfrmMain::actToggleMenuExecute(QAction* sender)
-{
-    // The mark has toggled already; the dock follows it, and the image area's
-    // new size redraws the view.
-    FDock->setVisible(sender->isChecked());
-}
-
-void TfrmMain::actShowTopExecute(QAction* sender)
-{
-    const bool shown = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, sender->isChecked());
-    if (shown)
-        show();  // Qt hides a window whose flags change; state and place stay
-}
-
-void TfrmMain::actNextImageExecute(QAction*)
-{
-    NextImage();
-}
-
-void TfrmMain::actPrevImageExecute(QAction*)
-{
-    PrevImage();
-}
-
-void TfrmMain::actZoomInExecute(QAction*)
-{
-    const int step = TZorvinView::ZoomInStep(FView->Zoom());
-    if (step > 0)
-        FView->ZoomTo(step);
-}
-
-void TfrmMain::actZoomOutExecute(QAction*)
-{
-    const int step = TZorvinView::ZoomOutStep(FView->Zoom());
-    if (step > 0)
-        FView->ZoomTo(step);
-}
-
-void TfrmMain::actShowResizedExecute(QAction*)
-{
-    FView->SetActualSize(Act("actShowActualSize")->isChecked());
-}
-
-void TfrmMain::actSWShowModeExecute(QAction*)
-{
-    if (!Act("actShowActualSize")->isChecked())
-        Act("actShowActualSize")->trigger();
-    else
-        Act("actShowWindowSize")->trigger();
-}
-
-void TfrmMain::actRefreshExecute(QAction*)
-{
-    FView->RefreshList();
-}
-
-void TfrmMain::actRotateRightExecute(QAction*)
-{
-    FView->RotateCurrentRight();
-}
-
-void TfrmMain::actRotateLeftExecute(QAction*)
-{
-    FView->RotateCurrentLeft();
-}
-
-void TfrmMain::actSortRandomExecute(QAction* sender)
-{
-    FOption->SortOrder = uint8_t(sender->data().toInt());
-    FView->SetSortOrder(FOption->SortOrder, Act("actSortAscend")->isChecked());
-}
-
-void TfrmMain::actSortAscendExecute(QAction* sender)
-{
-    // SortAscend itself is taken from the mark when the window closes.
-    FView->SetSortOrder(FOption->SortOrder, sender->isChecked());
-}
-
-void TfrmMain::actDragExecute(QAction* sender)
-{
-    const QString name = sender->objectName();
-    const int step = name.endsWith(QLatin1Char('2')) ? FOption->DragPixel2 : FOption->DragPixel;
-    int dx = 0;
-    int dy = 0;
-    if (name.startsWith(QLatin1String("actDragLeft")))
-        dx = -step;
-    else if (name.startsWith(QLatin1String("actDragRight")))
-        dx = step;
-    else if (name.startsWith(QLatin1String("actDragTop")))
-        dy = -step;
-    else
-        dy = step;
-    FView->ScrollBy(dx, dy);
-}
-
-// ---- full screen -----------------------------------------------------------
-
-void TfrmMain::actFullScreenExecute(QAction*)
-{
-    if (!FFullScreen) {
-        try {
-            FOption->SaveWindowPlacement(*this);
-        } catch (const std::exception&) {
-            // A settings file that cannot be written leaves the way back to
-            // the placement read at start.
-        }
-        FFullScreen = true;
-        FClient->SetOverlay(true);
-        // The window manager is asked for full screen; the geometry covers
-        // the screen also where no window manager answers.
-        QScreen* here = screen() ? screen() : QGuiApplication::primaryScreen();
-        setWindowState(windowState() | Qt::WindowFullScreen);
-        if (here)
-            setGeometry(here->geometry());
-        FDock->hide();
-        if (FOption->NoCursorInFullScreen) {
-            FLastCursorPos = QCursor::pos();
-            FDelCurTimer->start();
-        }
-        return;
-    }
-    FFullScreen = false;
-    FClient->SetOverlay(false);
-    setWindowState(windowState() & ~Qt::WindowFullScreen);
-    if (Act("actToggleMenu")->isChecked())
-        FDock->show();
-    FOption->LoadWindowPlacement(*this);
-    FDelCurTimer->stop();
-    FCursorCount = 0;
-    FArea->setCursor(Qt::ArrowCursor);
-}
-
-void TfrmMain::MouseCheckerTimer()
-{
-    const QPoint global = QCursor::pos();
-    const QWidget* under = QApplication::widgetAt(global);
-    if (under != FArea && under != FClient && under != this)
-        return;
-    if (!FFullScreen)
-        return;
-    const QPoint at = FClient->mapFromGlobal(global);
-    if (FDock->isHidden() && at.y() <= RevealRows && at.x() >= 0 && at.x() < FClient->width())
-        FDock->show();
-    else if (!FDock->isHidden() && at.y() > FDock->height())
-        FDock->hide();
-}
-
-void TfrmMain::DelCurTimerTimer()
-{
-    if (!FFullScreen || !FOption->NoCursorInFullScreen)
-        return;
-    const QPoint pos = QCursor::pos();
-    const QWidget* under = QApplication::widgetAt(pos);
-    if (!isActiveWindow() || (under != FArea && under != FClient && under != this))
-        return;
-    if (std::abs(pos.x() - FLastCursorPos.x()) <= RestingSlack
-        && std::abs(pos.y() - FLastCursorPos.y()) <= RestingSlack) {
-        if (QApplication::mouseButtons() & Qt::LeftButton)
-            return;
-        if (FCursorCount >= 0) {
-            FCursorCount = -1;
-            FArea->setCursor(Qt::BlankCursor);
-        }
-    }
-    FLastCursorPos = pos;
-}
-
-void TfrmMain::ShowCursorAgain()
-{
-    if (!FFullScreen || !FOption->NoCursorInFullScreen || FCursorCount >= 0)
-        return;
-    const QPoint pos = QCursor::pos();
-    if (pos != FLastCursorPos) {
-        ++FCursorCount;
-        if (FCursorCount >= 0)
-            FArea->setCursor(Qt::ArrowCursor);
-    }
-    FLastCursorPos = pos;
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
