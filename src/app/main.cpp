@@ -1,7 +1,10 @@
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QStringList>
+#include <QThread>
+#include <QTimer>
 
 #include "app/TerminationSignals.h"
 #include "app/uMain.h"
@@ -12,6 +15,9 @@
 
 namespace {
 
+constexpr int StartingViewerWaitMs = 5000;
+constexpr int TakeOverIntervalMs = 2000;
+
 // The executable's folder, known before any application object exists.
 QString ExecutableFolder()
 {
@@ -20,13 +26,19 @@ QString ExecutableFolder()
 }
 
 // Another viewer runs and only one is allowed: hand it the first argument
-// (none: it only comes to the front) and end. A viewer that cannot be
-// reached loses the argument without a message.
-int HandOff(int argc, char* argv[], const QString& runtimeFolder)
+// (none: it only comes to the front) and end. A viewer that has taken the
+// mutex but is not listening yet is still starting: it is asked again for a
+// few seconds, so that a quick second start does not lose its file. A viewer
+// that cannot be reached loses the argument without a message.
+int HandOff(int argc, char* argv[], const QString& runtimeFolder, const TInstanceMutex& mutex)
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    SingleInstance::SendHandOff(runtimeFolder, arguments.size() > 1 ? arguments.at(1) : QString());
+    const QString path = arguments.size() > 1 ? arguments.at(1) : QString();
+    const QDeadlineTimer startingViewer(StartingViewerWaitMs);
+    while (SingleInstance::SendHandOff(runtimeFolder, path) == SingleInstance::TSendResult::NoViewer
+        && mutex.Exists() && !startingViewer.hasExpired())
+        QThread::msleep(100);
     return 0;
 }
 
@@ -41,7 +53,7 @@ int main(int argc, char* argv[])
     const QString runtimeFolder = SingleInstance::RuntimeFolder();
     TInstanceMutex mutex(runtimeFolder);
     if (!multiProcess && mutex.Exists())
-        return HandOff(argc, argv, runtimeFolder);
+        return HandOff(argc, argv, runtimeFolder, mutex);
     // A mutex that cannot be made leaves this viewer without one; it runs.
     mutex.Create();
 
@@ -57,12 +69,27 @@ int main(int argc, char* argv[])
         window.SetStartPath(arguments.at(1));  // further arguments are ignored
 
     // A second start's path, opened before the answer lets that start end.
+    // The server listens at once; its connections wait for the event loop,
+    // by which time the first showing has made the view.
     THandOffServer server(runtimeFolder, [&window](const QString& path) {
         SingleInstance::BringToFront(&window);
-        if (!path.isEmpty() && window.View())
+        if (path.isEmpty())
+            return;
+        if (window.View())
             window.View()->OpenPath(path, true);
+        else
+            window.SetStartPath(path);
     });
+    // With MultiProcess on, another viewer may serve; when it ends, this one
+    // takes over, so that a later single-instance start still finds a viewer.
+    QTimer takeOver;
+    takeOver.setInterval(TakeOverIntervalMs);
+    QObject::connect(&takeOver, &QTimer::timeout, [&server, &takeOver] {
+        if (server.Listen())
+            takeOver.stop();
+    });
+    if (!server.Listen() && !runtimeFolder.isEmpty())
+        takeOver.start();
     window.show();  // the first showing makes the view
-    server.Listen();
     return QApplication::exec();
 }
