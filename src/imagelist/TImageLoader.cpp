@@ -70,8 +70,10 @@ void TImageLoader::Execute()
 bool TImageLoader::ProcessPass(int& last)
 {
     std::unique_lock lock(Lock);
-    if (Current == -1)
+    // A new folder's list is new even where the position number is the same.
+    if (Current == -1 || ProcessedList != ListGeneration)
         last = -1;
+    ProcessedList = ListGeneration;
     const int c = Current;
     if (c == last || c == -1) {
         if (!Reload)
@@ -245,6 +247,7 @@ void TImageLoader::SetWatchPollInterval(std::chrono::milliseconds interval)
 void TImageLoader::ScanFolderLocked()
 {
     Files.clear();
+    ++ListGeneration;
     Watch.Close();
     Files = ScanImageFiles(FolderPath, SusieExtensions, TFileSort::NeedsTimes(Order));
     SortFilesLocked();

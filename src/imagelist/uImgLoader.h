@@ -114,6 +114,8 @@ private:
     TFileList Files;
     QString FolderPath;                // with a trailing "/"; empty before the first open
     int Current = -1;
+    uint64_t ListGeneration = 0;  // counts folder scans
+    uint64_t ProcessedList = 0;   // the loop's: the list its last position belongs to
     uint8_t Order = 0;
     bool Ascend = true;
     int Radius = 2;

@@ -135,6 +135,24 @@ TEST_F(ImageList, OpenFileSelectsItAndABareNameOpensInTheCurrentFolder)
     EXPECT_EQ(Shown.back(), "IMG001.JPG");
 }
 
+TEST_F(ImageList, AFileInAnotherFolderAtTheSamePositionIsShown)
+{
+    MakeNumbered(3);
+    const QString other = Dir.path() + "/other/";
+    QDir().mkpath(other);
+    for (const char* name : {"a.jpg", "b.jpg"}) {
+        QFile f(other + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    Start();
+    Manager->OpenFile(Folder + Numbered(1));
+    Settle();
+    Manager->OpenFile(other + "b.jpg");  // position 1 again, in a new list
+    Settle();
+    EXPECT_EQ(Manager->ImageIndex, 1);
+    EXPECT_EQ(Shown, (std::vector<QString>{Numbered(1), "b.jpg"}));
+}
+
 TEST_F(ImageList, OpeningAFileTheListDoesNotHoldShowsNothing)
 {
     MakeNumbered(3);
