@@ -5,34 +5,12 @@
 # File menu writing Zorvin.ini, the last file reopened at the next start, a
 # missing last file giving an empty window, and the unsupported-file box.
 # Usage: mainwindow.sh <path of the built zorvin binary>
-set -u
-
 BINARY=${1:?usage: mainwindow.sh <zorvin binary>}
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/zorvin-mainwindow.XXXXXX")
-XVFB_PID=""
-VIEWER_PID=""
-
-cleanup() {
-  [[ -n "$VIEWER_PID" ]] && kill "$VIEWER_PID" 2>/dev/null && wait "$VIEWER_PID" 2>/dev/null
-  [[ -n "$XVFB_PID" ]] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-# A copy of the binary, so that its Zorvin.ini is this test's own.
-mkdir -p "$WORK/bin" "$WORK/run" "$WORK/config" "$WORK/pictures"
-chmod 700 "$WORK/run"
-cp "$BINARY" "$WORK/bin/zorvin"
+NAME=mainwindow
+. "$(dirname "$0")/lib.sh"
 INI="$WORK/bin/Zorvin.ini"
 PICS="$WORK/pictures/"
 printf '[Option]\nLoopList=1\n' > "$INI"
-export XDG_RUNTIME_DIR="$WORK/run" XDG_CONFIG_HOME="$WORK/config"
-unset QT_QPA_PLATFORM
 
 /usr/bin/python3 - "$WORK" <<'PY' || fail "cannot make the images"
 import sys
@@ -43,15 +21,7 @@ for name, colour in (("a", (200, 30, 30)), ("b", (30, 200, 30)), ("c", (30, 30, 
 open(work + "/notes.txt", "w").write("plain text\n")
 PY
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
-XVFB_PID=$!
-for _ in $(seq 100); do
-  [[ -s "$WORK/display" ]] && break
-  kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start"
-  sleep 0.1
-done
-[[ -s "$WORK/display" ]] || fail "Xvfb gave no display"
-export DISPLAY=":$(head -n 1 "$WORK/display")"
+start_x
 
 start() {
   "$WORK/bin/zorvin" "$@" >>"$WORK/viewer.log" 2>&1 &
