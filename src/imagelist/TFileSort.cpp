@@ -63,23 +63,13 @@ void TFileSort::SortByName(TFileList& files) const
     files = std::move(sorted);
 }
 
+// Size and date; name order sorts by keys instead (SortByName).
 int TFileSort::Compare(const TFileList& files, int a, int b) const
 {
-    const TFileEntry& x = files[size_t(a)];
-    const TFileEntry& y = files[size_t(b)];
-    switch (SortOrder) {
-    case ByName:
-        return Ascend ? LocaleCollator::Compare(x.Name, y.Name)
-                      : LocaleCollator::Compare(y.Name, x.Name);
-    case BySize: {
-        const int r = Sign(x.Slot->FileSize, y.Slot->FileSize);
-        return Ascend ? r : -r;
-    }
-    default: {
-        const int r = Sign(x.Slot->LastWriteTime, y.Slot->LastWriteTime);
-        return Ascend ? r : -r;
-    }
-    }
+    const TBufImage& x = *files[size_t(a)].Slot;
+    const TBufImage& y = *files[size_t(b)].Slot;
+    const int r = SortOrder == BySize ? Sign(x.FileSize, y.FileSize) : Sign(x.LastWriteTime, y.LastWriteTime);
+    return Ascend ? r : -r;
 }
 
 // The classic in-place quicksort of string lists: the pivot is tracked by
