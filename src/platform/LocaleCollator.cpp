@@ -54,14 +54,6 @@ int Collate(icu::Collator* collator, const QString& a, const QString& b)
 
 } // namespace
 
-int Compare(const QString& a, const QString& b)
-{
-    const int r = Collate(Sorting(), a, b);
-    // Names the collation calls equal (possible for odd code points) still
-    // get a fixed order, so sorting stays deterministic.
-    return r != 0 ? r : a.compare(b);
-}
-
 QByteArray SortKey(const QString& name)
 {
     icu::Collator* collator = Sorting();

@@ -8,11 +8,9 @@
 // from the main thread and the loader at once.
 namespace LocaleCollator {
 
-// Case-sensitive, not numeric: "img10" sorts before "img2". <0, 0 or >0.
-int Compare(const QString& a, const QString& b);
-
-// A key whose byte order is Compare's order (ties aside): sorting many names
-// by their keys costs one collation per name instead of one per comparison.
+// A key whose byte order is the locale's order of names: case-sensitive, not
+// numeric ("img10" before "img2"). Sorting many names by their keys costs one
+// collation per name instead of one per comparison.
 QByteArray SortKey(const QString& name);
 
 // Equal without regard to case (used for name lookups in the list).
