@@ -75,13 +75,13 @@ bool TImageLoader::ProcessPass(int& last)
         last = -1;
     ProcessedList = ListGeneration;
     const int c = Current;
-    if (c == last || c == -1) {
-        if (!Reload)
-            return false;
-        Reload = false;
-        if (c == -1)
-            return false;
-    }
+    if ((c == last || c == -1) && !Reload)
+        return false;
+    // This pass serves any pending reload; leaving the flag set would deliver
+    // the same picture twice when a new position also asked for a reload.
+    Reload = false;
+    if (c == -1)
+        return false;
     Idle = false;
     last = Current;
     if (last < 0 || last >= int(Files.size()))
@@ -287,6 +287,11 @@ void TImageLoader::SetFolder(const QString& folder, bool selectFirst)
             Current = 0;
         else
             Reload = true;
+    } else {
+        // The old position means nothing in the new list; the caller selects
+        // an entry next. Keeping it would let the loop deliver whatever file
+        // now sits at that number.
+        Current = -1;
     }
     Wake.notify_all();
 }
