@@ -21,6 +21,7 @@
 #include "app/CaptionFormat.h"
 #include "app/TImageArea.h"
 #include "app/TMainClient.h"
+#include "app/TMainInput.h"
 #include "display/TInfoMessage.h"
 #include "display/uZorvinView.h"
 #include "platform/ProgramFolder.h"
@@ -75,6 +76,7 @@ TfrmMain::TfrmMain(const QString& settingsFile, QWidget* parent)
     FArea->setMouseTracking(true);
     FArea->installEventFilter(this);
     BuildChrome();
+    FInput = std::make_unique<TMainInput>(this, FArea);
     FClient = new TMainClient(FDock, FArea, this);
     setCentralWidget(FClient);
     resize(DefaultClientWidth, DefaultClientHeight);
@@ -119,6 +121,7 @@ void TfrmMain::showEvent(QShowEvent* event)
     if (FOption->StartFolder.isEmpty())
         FOption->StartFolder = ProgramFolder::Path();
     UpdateActions();
+    ApplyKeyBindings();
 
     if (!FStartPath.isEmpty())
         OpenPath(FStartPath, true);

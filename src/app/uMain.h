@@ -16,7 +16,9 @@ class QToolBar;
 class TOption;
 class TImageArea;
 class TMainClient;
+class TMainInput;
 class TZorvinView;
+enum class TGesture;
 
 // The main window: owns the settings, the view and the command set, and
 // wires the pieces together. Its client area holds the dock (menu bar,
@@ -64,6 +66,19 @@ public:
     void UpdateActions();
     // Runs a command's handler when its enabling rule allows it now.
     void RunAction(QAction* action, TActionHandler handler);
+
+    // Key and mouse bindings. The key texts of the forty functions become
+    // their keys; done at the first showing and again whenever the key
+    // bindings change. Gestures are looked up afresh each time.
+    void ApplyKeyBindings();
+    // Runs bindable function n as a menu choice would.
+    void RunFunction(int func);
+    void RunGesture(TGesture gesture);
+    // Scrolls the view (dragging and the drag commands).
+    void ScrollView(int dx, int dy);
+    // The image area's cursor; a cursor hidden in full screen stays hidden.
+    void SetAreaCursor(Qt::CursorShape shape);
+    TMainInput& Input() const { return *FInput; }
 
     // Command handlers, one per action (shared where the actions share one).
     void actOpenExecute(QAction*);
@@ -165,4 +180,6 @@ private:
     int FCursorCount = 0;  // below 0: the cursor is hidden
     QPoint FLastCursorPos;
     int FOptionPage = 0;   // the options dialog's remembered page
+    Qt::CursorShape FAreaCursor = Qt::ArrowCursor;
+    std::unique_ptr<TMainInput> FInput;  // goes first, before the widgets it watches
 };

@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QUrl>
 
+#include <algorithm>
+
 #include "app/uAbout.h"
 #include "display/uZorvinView.h"
 #include "settings/uOption.h"
@@ -164,7 +166,12 @@ void TfrmMain::actSortAscendExecute(QAction* sender)
 void TfrmMain::actDragExecute(QAction* sender)
 {
     const QString name = sender->objectName();
-    const int step = name.endsWith(QLatin1Char('2')) ? FOption->DragPixel2 : FOption->DragPixel;
+    // Distances are used as read from the settings file; one beyond any
+    // picture is dropped whole by the view, so the clamp changes nothing
+    // but keeps the negation defined.
+    constexpr int Limit = 1 << 30;
+    const int step = std::clamp(name.endsWith(QLatin1Char('2')) ? FOption->DragPixel2 : FOption->DragPixel,
+                                -Limit, Limit);
     int dx = 0;
     int dy = 0;
     if (name.startsWith(QLatin1String("actDragLeft")))
@@ -175,5 +182,5 @@ void TfrmMain::actDragExecute(QAction* sender)
         dy = -step;
     else
         dy = step;
-    FView->ScrollBy(dx, dy);
+    ScrollView(dx, dy);
 }

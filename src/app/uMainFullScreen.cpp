@@ -55,7 +55,7 @@ void TfrmMain::actFullScreenExecute(QAction*)
     FOption->LoadWindowPlacement(*this);
     FDelCurTimer->stop();
     FCursorCount = 0;
-    FArea->setCursor(Qt::ArrowCursor);
+    FArea->setCursor(FAreaCursor);
 }
 
 void TfrmMain::MouseCheckerTimer()
@@ -101,7 +101,7 @@ void TfrmMain::ShowCursorAgain()
     if (pos != FLastCursorPos) {
         ++FCursorCount;
         if (FCursorCount >= 0)
-            FArea->setCursor(Qt::ArrowCursor);
+            FArea->setCursor(FAreaCursor);
     }
     FLastCursorPos = pos;
 }

@@ -243,3 +243,14 @@ TKeyStroke StrokeOfKeyPress(int key, Qt::KeyboardModifiers modifiers)
         mods |= Qt::KeypadModifier;
     return TKeyStroke { key, mods };
 }
+
+TKeyStroke NumberRowStroke(quint32 nativeScanCode, Qt::KeyboardModifiers modifiers)
+{
+    // xkb key codes (evdev + 8) of the keys AE01 ... AE10.
+    constexpr quint32 FirstDigitKey = 10;
+    constexpr quint32 ZeroKey = 19;
+    if (nativeScanCode < FirstDigitKey || nativeScanCode > ZeroKey)
+        return {};
+    const int digit = nativeScanCode == ZeroKey ? 0 : int(nativeScanCode - FirstDigitKey) + 1;
+    return TKeyStroke { Qt::Key_0 + digit, modifiers & HeldKeys };
+}

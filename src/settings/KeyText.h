@@ -44,3 +44,11 @@ QString StrokeToKeyText(const TKeyStroke& stroke);
 // is Shift+Tab, and only Shift, Ctrl and Alt count as modifiers. A press of a
 // bare modifier or of an unknown key is the empty stroke.
 TKeyStroke StrokeOfKeyPress(int key, Qt::KeyboardModifiers modifiers);
+
+// The main-keyboard digit of a press, read from the key's place rather than
+// its character: X11 and Wayland report the keys of the number row as the
+// scan codes 10 ("1") ... 18 ("9") and 19 ("0") whatever the layout, while
+// the key Qt reports is the character that the layout and Shift give
+// (Shift+8 is "*" on a US keyboard). The digit carries the held Shift, Ctrl
+// and Alt. The empty stroke for every other scan code.
+TKeyStroke NumberRowStroke(quint32 nativeScanCode, Qt::KeyboardModifiers modifiers);

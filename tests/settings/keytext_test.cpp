@@ -162,6 +162,19 @@ TEST(KeypadDigits, EveryDigitIsTheKeypadKeyOnly)
     }
 }
 
+// The number row by its place: Shift+8 is "Shift+8" whatever character the
+// layout gives it; scan codes off the row name no digit.
+TEST(NumberRow, ScanCodesGiveTheMainDigitWithTheHeldKeys)
+{
+    EXPECT_EQ(NumberRowStroke(17, Shift), (TKeyStroke { Qt::Key_8, Shift }));
+    EXPECT_EQ(NumberRowStroke(10, Ctrl | Pad | Qt::MetaModifier), (TKeyStroke { Qt::Key_1, Ctrl }));
+    EXPECT_EQ(NumberRowStroke(18, None), (TKeyStroke { Qt::Key_9, None }));
+    EXPECT_EQ(NumberRowStroke(19, Shift), (TKeyStroke { Qt::Key_0, Shift }));
+    EXPECT_EQ(NumberRowStroke(17, Shift), KeyTextToStroke(u"Shift+8"));
+    for (quint32 code : { 0u, 9u, 20u, 80u, 0xFFFFFFFFu })
+        EXPECT_TRUE(NumberRowStroke(code, Shift).IsEmpty()) << code;
+}
+
 } // namespace
 
 namespace {
