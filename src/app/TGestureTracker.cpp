@@ -36,10 +36,9 @@ void TGestureTracker::Press(TMouseButton button, QPoint pos, bool plain, bool al
             return;
         if (DoubleClicked)
             return;
-        // A click released within the wait starts no drag: the capture
-        // would outlast the button.
+        // A click released within the wait starts no drag: it would go on
+        // without the button.
         if (LeftDown && Hooks.HasImage()) {
-            Hooks.Capture(true);
             IsDragging = true;
             LastDrag = pos;
         }
@@ -80,10 +79,7 @@ void TGestureTracker::Release(TMouseButton button, QPoint pos)
     const bool click = button == TMouseButton::Left && !DoubleClicked && HavePress && pos == PressPoint;
     if (button == TMouseButton::Left)
         LeftDown = false;
-    // The capture goes before the gesture runs: a command that opens a
-    // dialog must not find the mouse held by the image area.
-    if (IsDragging)
-        EndDrag();
+    IsDragging = false;
     if (click)
         Hooks.RunGesture(TGesture::LeftClick);
 }
@@ -95,7 +91,7 @@ void TGestureTracker::Move(QPoint pos, bool leftHeld)
     if (!leftHeld) {
         // The release went elsewhere; the hand goes with the drag.
         LeftDown = false;
-        EndDrag();
+        IsDragging = false;
         Hooks.SetGrabCursor(false);
         return;
     }
@@ -109,10 +105,4 @@ void TGestureTracker::Move(QPoint pos, bool leftHeld)
 TGesture TGestureTracker::WheelGesture(int delta)
 {
     return delta < 0 ? TGesture::WheelDown : TGesture::WheelUp;
-}
-
-void TGestureTracker::EndDrag()
-{
-    IsDragging = false;
-    Hooks.Capture(false);
 }

@@ -12,6 +12,8 @@ enum class TMouseButton { Left, Right, Middle, Other };
 // The mouse-tracking state of the main window's image area: turns presses,
 // double presses, releases and moves into the eight gestures and into hand
 // dragging of the image. It knows no widgets; the window gives it hooks.
+// The mouse stays with the image area while a button is held (the window
+// system's own capture), so a drag goes on outside the window.
 //
 // A single left press waits the double-click time less 330 ms before it
 // becomes a drag, so that a double-click never starts one. The wait runs the
@@ -23,7 +25,6 @@ public:
         std::function<bool()> HasImage;
         std::function<void(TGesture)> RunGesture;
         std::function<void(bool grabbing)> SetGrabCursor; // false: the default cursor
-        std::function<void(bool on)> Capture;             // the mouse for the image area
         std::function<void(int dx, int dy)> ScrollBy;     // scrolls the view by image pixels
         std::function<int32_t()> DragSpeed;
         std::function<int()> DoubleClickTime;             // ms
@@ -51,8 +52,6 @@ public:
     static constexpr int WaitSlack = 330;
 
 private:
-    void EndDrag();
-
     THooks Hooks;
     QPoint PressPoint;      // of the last single left press
     bool HavePress = false; // a single left press was seen

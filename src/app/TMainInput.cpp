@@ -45,13 +45,6 @@ TMainInput::TMainInput(TfrmMain* window, QWidget* area)
           .RunGesture = [this](TGesture gesture) { Window->RunGesture(gesture); },
           .SetGrabCursor =
               [this](bool grabbing) { Window->SetAreaCursor(grabbing ? Qt::ClosedHandCursor : Qt::ArrowCursor); },
-          .Capture =
-              [this](bool on) {
-                  if (on)
-                      Area->grabMouse();
-                  else if (QWidget::mouseGrabber() == Area)
-                      Area->releaseMouse();
-              },
           .ScrollBy = [this](int dx, int dy) { Window->ScrollView(dx, dy); },
           .DragSpeed = [this] { return Window->Option().DragSpeed; },
           .DoubleClickTime = [this] { return DoubleClickTime(); },
@@ -60,15 +53,12 @@ TMainInput::TMainInput(TfrmMain* window, QWidget* area)
 {
     Wait = [this](int ms) { return WaitProcessingEvents(ms); };
     DoubleClickTime = [] { return QGuiApplication::styleHints()->mouseDoubleClickInterval(); };
-    Area->installEventFilter(this);
     qApp->installEventFilter(this);
 }
 
 TMainInput::~TMainInput()
 {
     qApp->removeEventFilter(this);
-    if (QWidget::mouseGrabber() == Area)
-        Area->releaseMouse();
 }
 
 void TMainInput::ApplyKeyBindings(const std::array<TZvFunc, ZvFuncCount>& funcs, const QList<QAction*>& functions)

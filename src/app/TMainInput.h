@@ -27,7 +27,10 @@ class TfrmMain;
 //
 // Mouse: presses, releases and moves on the image area feed the gesture
 // tracker; the wheel over the image area is a gesture, over any other
-// control of the window it only gives that control the focus.
+// control of the window it only gives that control the focus. A drag holds
+// the mouse through Qt's own capture, which keeps it for the pressed widget
+// until the last button is released; an explicit grab could outlive a
+// release that a modal dialog kept from the window.
 class TMainInput : public QObject {
 public:
     TMainInput(TfrmMain* window, QWidget* area);
