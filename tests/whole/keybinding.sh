@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Whole-program test of the bindings under Xvfb, driven with xdotool: keys
+# bound in Zorvin.ini's KeySettings run their commands in the real program
+# (a letter, and Shift with a digit of the number row, which the keyboard
+# sends as "!", shared with a command later in the command order), the key
+# they replaced does nothing, and the wheel turned
+# over the image runs its default gesture.
+# Usage: keybinding.sh <path of the built zorvin binary>
+BINARY=${1:?usage: keybinding.sh <zorvin binary>}
+NAME=keybinding
+. "$(dirname "$0")/lib.sh"
+INI="$WORK/bin/Zorvin.ini"
+PICS="$WORK/pictures/"
+# Refresh shares Shift+1 and comes later in the command order: the key runs
+# PrevImage, where Qt's own shortcut handling would run neither.
+printf '[KeySettings]\nNextImage=J\nPrevImage=Shift+1\nRefresh=F5,Shift+1\n' > "$INI"
+
+/usr/bin/python3 - "$WORK" <<'PY' || fail "cannot make the images"
+import sys
+from PIL import Image
+work = sys.argv[1]
+for name, colour in (("a", (200, 30, 30)), ("b", (30, 200, 30)), ("c", (30, 30, 200))):
+    Image.new("RGB", (200, 150), colour).save(work + "/pictures/" + name + ".bmp")
+PY
+
+start_x
+
+"$WORK/bin/zorvin" "$PICS" >>"$WORK/viewer.log" 2>&1 &
+VIEWER_PID=$!
+
+# Waits for a window whose whole title is $1 (a regular expression).
+wait_title() {
+  timeout 20 xdotool search --sync --name "^$1\$" | head -n 1
+}
+
+P=$(printf '%s' "$PICS" | sed 's/[.[\*^$]/\\&/g')
+title() {
+  printf '%s' "${P}$1\\.bmp  \\[$2/3\\] 100% - Zorvin Lite"
+}
+
+WID=$(wait_title "$(title a 1)")
+[[ -n "$WID" ]] || fail "no window titled with a.bmp [1/3]: $(cat "$WORK/viewer.log")"
+xdotool windowfocus --sync "$WID" 2>/dev/null
+
+# Down is no longer bound: after it, J steps once, to the second image.
+xdotool key Down
+xdotool key j
+[[ -n "$(wait_title "$(title b 2)")" ]] || fail "J did not show b.bmp [2/3] alone: $(xdotool getwindowname "$WID")"
+
+# Shift+1 arrives as "!" with Shift; it is still the key of the digit 1.
+xdotool key shift+1
+[[ -n "$(wait_title "$(title a 1)")" ]] || fail "Shift+1 did not go back to a.bmp: $(xdotool getwindowname "$WID")"
+
+# The wheel turned toward the user over the image: the next image.
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT * 2 / 3))
+xdotool click 5
+[[ -n "$(wait_title "$(title b 2)")" ]] || fail "the wheel did not show b.bmp: $(xdotool getwindowname "$WID")"
+
+echo "PASS: keys bound in Zorvin.ini, the replaced key and the wheel"
