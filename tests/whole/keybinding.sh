@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Whole-program test of the bindings under Xvfb, driven with xdotool: keys
 # bound in Zorvin.ini's KeySettings run their commands in the real program
-# (a letter, and Shift with a digit of the number row, which the keyboard
-# sends as "!", shared with a command later in the command order), the key
-# they replaced does nothing, and the wheel turned
-# over the image runs its default gesture.
+# (a letter; Shift with a digit of the number row, which the keyboard sends
+# as "!", shared with a command later in the command order), the key they
+# replaced does nothing, and the wheel turned over the image runs its
+# default gesture.
 # Usage: keybinding.sh <path of the built zorvin binary>
 BINARY=${1:?usage: keybinding.sh <zorvin binary>}
 NAME=keybinding
