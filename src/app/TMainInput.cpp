@@ -96,8 +96,14 @@ bool TMainInput::eventFilter(QObject* watched, QEvent* event)
     case QEvent::ShortcutOverride:
     case QEvent::KeyPress:
         // A popup menu of the window takes its own keys.
-        if (OwnWidget(watched) && !QApplication::activePopupWidget())
-            return KeyEvent(static_cast<QKeyEvent*>(event));
+        if (OwnWidget(watched) && !QApplication::activePopupWidget()) {
+            if (KeyEvent(static_cast<QKeyEvent*>(event)))
+                return true;
+            // The position bar ignores the keyboard, also when the wheel
+            // has given it the focus: it moves with the list only.
+            if (watched == Window->PosBar() && event->type() == QEvent::KeyPress)
+                return true;
+        }
         break;
     case QEvent::Wheel:
         if (OwnWidget(watched))

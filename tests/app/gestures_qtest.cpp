@@ -296,7 +296,11 @@ private slots:
         QCOMPARE(Ran, QStringList {});
         QCoreApplication::processEvents();
         QCOMPARE(View()->CurrentName(), QStringLiteral("a.bmp"));
-        // Keys still go to the window's commands first.
+        // Keys still go to the window's commands first, and the bar does
+        // not move with the others.
+        for (Qt::Key key : {Qt::Key_Right, Qt::Key_PageUp, Qt::Key_End})
+            QTest::keyClick(bar, key);
+        QCOMPARE(bar->value(), 0);
         QTest::keyClick(bar, Qt::Key_Down);
         QCOMPARE(Ran, QStringList { "actNextImage" });
     }
