@@ -3,8 +3,8 @@
 # bound in Zorvin.ini's KeySettings run their commands in the real program
 # (a letter; Shift with a digit of the number row, which the keyboard sends
 # as "!", shared with a command later in the command order), the key they
-# replaced does nothing, and the wheel turned over the image runs its
-# default gesture.
+# replaced does nothing, the wheel turned over the image runs its default
+# gesture, and real clicks and double-clicks run theirs.
 # Usage: keybinding.sh <path of the built zorvin binary>
 BINARY=${1:?usage: keybinding.sh <zorvin binary>}
 NAME=keybinding
@@ -14,6 +14,7 @@ PICS="$WORK/pictures/"
 # Refresh shares Shift+1 and comes later in the command order: the key runs
 # PrevImage, where Qt's own shortcut handling would run neither.
 printf '[KeySettings]\nNextImage=J\nPrevImage=Shift+1\nRefresh=F5,Shift+1\n' > "$INI"
+printf '[MouseSettings]\nNextImage=MS_WHEELDOWN,MS_LEFTDOUBLE\nZoomIn=MS_LEFTCLICK\n' >> "$INI"
 
 /usr/bin/python3 - "$WORK" <<'PY' || fail "cannot make the images"
 import sys
@@ -57,4 +58,14 @@ xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT * 2 / 3))
 xdotool click 5
 [[ -n "$(wait_title "$(title b 2)")" ]] || fail "the wheel did not show b.bmp: $(xdotool getwindowname "$WID")"
 
-echo "PASS: keys bound in Zorvin.ini, the replaced key and the wheel"
+# A real click waits out its part of the double-click time and is a click;
+# a double-click is a click at its first release (the zoom goes up) and a
+# double press at its second (the next image, at that zoom).
+xdotool click 1
+[[ -n "$(wait_title "${P}b\\.bmp  \\[2/3\\] 150% - Zorvin Lite")" ]] \
+  || fail "the click did not zoom in: $(xdotool getwindowname "$WID")"
+xdotool click --repeat 2 --delay 60 1
+[[ -n "$(wait_title "${P}c\\.bmp  \\[3/3\\] 200% - Zorvin Lite")" ]] \
+  || fail "the double-click did not zoom in and step on: $(xdotool getwindowname "$WID")"
+
+echo "PASS: keys bound in Zorvin.ini, the replaced key, the wheel, a click and a double-click"
