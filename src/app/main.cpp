@@ -4,10 +4,12 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <QThread>
+#include <QScreen>
 #include <QTimer>
 
 #include "app/TerminationSignals.h"
 #include "app/uMain.h"
+#include "decode/HeadStartDecode.h"
 #include "display/uZorvinView.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ui/SingleInstance.h"
@@ -42,6 +44,21 @@ int HandOff(int argc, char* argv[], const QString& runtimeFolder, const TInstanc
     return 0;
 }
 
+// Decodes the start file with the settings the window will read, on the
+// primary screen it will open on.
+std::shared_ptr<THeadStartDecode> BeginHeadStart(const QString& path)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize screenSize = screen ? screen->size() : QSize();
+    TOption options(ProgramFolder::FilePath(QStringLiteral("Zorvin.ini")), screenSize);
+    options.Load();
+    TDecodeParams params;
+    params.ScreenSize = screenSize;
+    params.AutoRotate = options.AutoRotate;
+    params.BackColor = uint32_t(options.BackColor);
+    return std::make_shared<THeadStartDecode>(path, params);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -61,12 +78,18 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Zorvin Lite"));
     QuitOnTerminationSignals();
 
+    // The start file's decode runs while the window is built.
+    const QStringList arguments = QCoreApplication::arguments();
+    std::shared_ptr<THeadStartDecode> headStart;
+    if (arguments.size() > 1)
+        headStart = BeginHeadStart(arguments.at(1));
+
     // Settings are read when the window is created and written when it
     // closes or, at the latest, when it is destroyed.
     TfrmMain window;
-    const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() > 1)
         window.SetStartPath(arguments.at(1));  // further arguments are ignored
+    window.SetHeadStart(std::move(headStart));
 
     // A second start's path, opened before the answer lets that start end.
     // The server listens at once; its connections wait for the event loop,

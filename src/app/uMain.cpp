@@ -22,6 +22,7 @@
 #include "app/TImageArea.h"
 #include "app/TMainClient.h"
 #include "display/TInfoMessage.h"
+#include "decode/HeadStartDecode.h"
 #include "display/uZorvinView.h"
 #include "platform/ProgramFolder.h"
 #include "settings/uOption.h"
@@ -172,7 +173,21 @@ void TfrmMain::CreateView()
     };
     TDecodeParams params;
     params.ScreenSize = PrimaryScreenSize();
-    FView->Init(FOption.get(), params);
+    TDecodeFunc decode;
+    if (FHeadStart) {
+        // The loader's decodes as usual, except that the start file's picture
+        // is taken from the head start when it matches.
+        TDecodeParams p = params;
+        p.BackColor = uint32_t(FOption->BackColor);
+        decode = [head = FHeadStart, p](TBufImage* slot, const QString& path, bool autoRotate) {
+            TDecodeParams q = p;
+            q.AutoRotate = autoRotate;
+            if (!head->Take(path, q, slot))
+                LoadSlot(slot, path, q);
+        };
+        FHeadStart.reset();
+    }
+    FView->Init(FOption.get(), params, {}, std::move(decode));
     FArea->OnResized = [this] { FView->RefreshView(true); };
 }
 

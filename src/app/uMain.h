@@ -17,6 +17,7 @@ class TOption;
 class TImageArea;
 class TMainClient;
 class TZorvinView;
+class THeadStartDecode;
 
 // The main window: owns the settings, the view and the command set, and
 // wires the pieces together. Its client area holds the dock (menu bar,
@@ -46,6 +47,9 @@ public:
 
     // The path opened at the first showing (the command line's argument).
     void SetStartPath(const QString& path) { FStartPath = path; }
+    // A decode of the start file begun before the window was built; the
+    // view's loader takes its picture instead of decoding the file again.
+    void SetHeadStart(std::shared_ptr<THeadStartDecode> head) { FHeadStart = std::move(head); }
     // The one open routine of every road a path comes by.
     void OpenPath(const QString& path, bool allowFolder);
 
@@ -159,6 +163,7 @@ private:
     QTimer* FDelCurTimer = nullptr;
     std::unique_ptr<TZorvinView> FView;
     QString FStartPath;
+    std::shared_ptr<THeadStartDecode> FHeadStart;
     bool FSaved = false;
     bool FFullScreen = false;
     bool FIconsLoaded = false;
