@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -81,7 +82,10 @@ TfrmSlideShow::TfrmSlideShow(QWidget* parent) : QDialog(parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);  // a fixed dialog border
 
     connect(tbInterval, &QSlider::valueChanged, this, &TfrmSlideShow::tbIntervalChange);
-    connect(edInterval, &QSpinBox::textChanged, this, &TfrmSlideShow::edIntervalChange);
+    // The field's editor reports every change, also to an empty text, which
+    // the spin box itself keeps quiet about.
+    connect(edInterval->findChild<QLineEdit*>(), &QLineEdit::textChanged, this,
+            &TfrmSlideShow::edIntervalChange);
     edIntervalChange();
 }
 
