@@ -5,6 +5,7 @@
 #include "app/uMain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QTimer>
 
 #include "app/uSlideShow.h"
@@ -103,6 +104,12 @@ void TfrmMain::StopSlideShow()
 void TfrmMain::SlideShowTimerTimer()
 {
     if (!FView)
+        return;
+    // While a modal window is up (a confirmation, a folder choice) the image
+    // it was opened for stays: a step there would leave the box asking about
+    // one file and the command then acting on another. The show waits for
+    // the next interval.
+    if (QApplication::activeModalWidget())
         return;
     if (!FOption->SlideShow.Repeat && FView->IsAtEnd()) {
         StopSlideShow();

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDateTime>
+#include <QDialog>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
@@ -353,6 +354,30 @@ private slots:
         window.SlideShowTimerTimer();
         QTRY_COMPARE(window.View()->ImageIndex(), 2);
         QVERIFY(window.SlideShowRunning());
+    }
+
+    // A step waits while a modal window is up, so that a box opened for one
+    // image never ends up acting on another.
+    void noStepWhileAModalWindowIsUp()
+    {
+        TfrmMain window(Ini);
+        ShowFolder(window);
+        SetShow(window, false, false, true);
+        window.StartSlideShow();
+        // One before the last: a step there is seen at once as the end.
+        window.View()->GoToIndex(FileCount - 2);
+        QTRY_COMPARE(window.View()->ImageIndex(), FileCount - 2);
+        QDialog box(&window);
+        box.setModal(true);
+        box.show();
+        QVERIFY(QApplication::activeModalWidget() == &box);
+        window.SlideShowTimerTimer();
+        QVERIFY(window.SlideShowRunning());
+        QVERIFY(!window.View()->IsAtEnd());
+        box.close();
+        window.SlideShowTimerTimer();
+        QVERIFY(window.View()->IsAtEnd());
+        QTRY_COMPARE(window.View()->ImageIndex(), FileCount - 1);
     }
 
     // The Open command, a drop and the options command stop a running show
