@@ -178,7 +178,7 @@ private:
     // The slideshow: its timer and what its start replaced, put back by its stop.
     void InitSlideShow();
     QTimer* FSlideShowTimer = nullptr;
-    bool FSlideShowStarted = false;  // a show was started in this run
+    bool FSlideShowReplaced = false;  // the running show's start replaced the saved values
     bool FSavedEnlargePicture = false;
     bool FSavedFullScreen = false;
     bool FSavedRandomChecked = false;

@@ -61,7 +61,7 @@ void TfrmMain::StartSlideShow()
 {
     const TSlideShowOption& show = FOption->SlideShow;
     QAction* random = Act(SortActions[RandomOrder]);
-    FSlideShowStarted = true;
+    FSlideShowReplaced = true;
     FSavedEnlargePicture = FOption->EnlargePicture;
     FSavedFullScreen = FFullScreen;
     FSavedRandomChecked = random->isChecked();
@@ -85,11 +85,13 @@ void TfrmMain::StopSlideShow()
     if (!SlideShowRunning())
         return;
     FSlideShowTimer->stop();
-    // A show resumed by the pause command without any start in this run
-    // replaced nothing, so there is nothing to put back: the enlarge setting,
-    // the order and the full screen stay as the user has them.
-    if (!FSlideShowStarted)
+    // Only a start replaces values, and its stop puts them back once. A show
+    // resumed by the pause command replaced nothing, so its stop leaves the
+    // enlarge setting, the order and the full screen as the user has them,
+    // also when the user changed them while the show was paused.
+    if (!FSlideShowReplaced)
         return;
+    FSlideShowReplaced = false;
     FOption->EnlargePicture = FSavedEnlargePicture;
     if (!FSavedRandomChecked && FOption->SlideShow.Random && FSavedSortOrder < RandomOrder) {
         QAction* sort = Act(SortActions[FSavedSortOrder]);

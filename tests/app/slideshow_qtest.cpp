@@ -240,6 +240,15 @@ private slots:
         window.SlideShowTimerTimer();
         QTRY_COMPARE(window.View()->ImageIndex(), 1);
         QVERIFY(!window.InFullScreen());
+
+        // What the user sets during the resumed show is the user's: the
+        // next stop has nothing of the start's left to put back.
+        Act(window, "actFullScreen")->trigger();
+        window.Option().EnlargePicture = true;
+        pause->trigger();
+        QVERIFY(!window.SlideShowRunning());
+        QVERIFY(window.InFullScreen());
+        QVERIFY(window.Option().EnlargePicture);
     }
 
     // Random while sorted by date: the show shuffles the list; its stop sorts
@@ -469,7 +478,8 @@ private slots:
     }
 
     // A show resumed by the pause command with no start in this run replaced
-    // nothing, so its stop leaves the user's values alone.
+    // nothing, so its stop leaves the user's values alone (rather than
+    // putting back values no start ever saved).
     void pauseWithoutAStartRestoresNothing()
     {
         TfrmMain window(Ini);
