@@ -87,6 +87,7 @@ TfrmMain::TfrmMain(const QString& settingsFile, QWidget* parent)
     FDelCurTimer = new QTimer(this);
     FDelCurTimer->setInterval(DelCurInterval);
     connect(FDelCurTimer, &QTimer::timeout, this, &TfrmMain::DelCurTimerTimer);
+    InitSlideShow();
 
     FOption = std::make_unique<TOption>(settingsFile, PrimaryScreenSize());
     FOption->LoadWindowPlacement(*this);
@@ -299,7 +300,8 @@ void TfrmMain::dropEvent(QDropEvent* event)
     if (urls.isEmpty() || !urls.first().isLocalFile())
         return;
     event->acceptProposedAction();
-    // Only the first file counts; the slideshow, once it exists, stops here.
+    // Only the first file counts.
+    StopSlideShow();
     OpenPath(urls.first().toLocalFile(), true);
     activateWindow();
     raise();
@@ -320,6 +322,10 @@ void TfrmMain::SaveAtExit()
     FSaved = true;
     FDelCurTimer->stop();
     FMouseChecker->stop();
+    // A show running at exit puts back what it replaced first, so that the
+    // settings file keeps the user's own enlarge setting and order, and the
+    // placement saved is the window's, not the full screen's.
+    StopSlideShow();
     setAcceptDrops(false);
     // A window that was never shown has no view: the stored last file stays.
     if (FView)

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QPoint>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -130,6 +131,14 @@ public:
     void DelCurTimerTimer();
     bool CursorHidden() const { return FCursorCount < 0; }
 
+    // The slideshow (uMainSlideShow.cpp). The timer running is the show
+    // running; the tick is public so that tests can drive it.
+    void StartSlideShow();
+    void StopSlideShow();
+    void SlideShowTimerTimer();
+    bool SlideShowRunning() const;
+    QTimer* SlideShowTimer() const { return FSlideShowTimer; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -170,4 +179,13 @@ private:
     int FCursorCount = 0;  // below 0: the cursor is hidden
     QPoint FLastCursorPos;
     int FOptionPage = 0;   // the options dialog's remembered page
+
+    // The slideshow: its timer and what its start replaced, put back by its stop.
+    void InitSlideShow();
+    QTimer* FSlideShowTimer = nullptr;
+    bool FSlideShowReplaced = false;  // the running show's start replaced the saved values
+    bool FSavedEnlargePicture = false;
+    bool FSavedFullScreen = false;
+    bool FSavedRandomChecked = false;
+    uint8_t FSavedSortOrder = 0;
 };

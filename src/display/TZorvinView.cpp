@@ -101,6 +101,11 @@ int TZorvinView::ImageCount() const
     return List->Count();
 }
 
+QString TZorvinView::NameAt(int index) const
+{
+    return List->NameAt(index);
+}
+
 int TZorvinView::ImageIndex() const
 {
     return List->ImageIndex;
