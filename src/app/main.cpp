@@ -12,6 +12,7 @@
 #include "decode/HeadStartDecode.h"
 #include "display/uZorvinView.h"
 #include "platform/ProgramFolder.h"
+#include "platform/ui/EarlyScreen.h"
 #include "platform/ui/SingleInstance.h"
 #include "settings/uOption.h"
 
@@ -44,13 +45,11 @@ int HandOff(int argc, char* argv[], const QString& runtimeFolder, const TInstanc
     return 0;
 }
 
-// Decodes the start file with the settings the window will read, on the
-// primary screen it will open on.
-std::shared_ptr<THeadStartDecode> BeginHeadStart(const QString& path)
+// Decodes the start file with the settings the window will read, for the
+// screen it will open on.
+std::shared_ptr<THeadStartDecode> BeginHeadStart(const QString& path, const QString& settingsFile, QSize screenSize)
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize screenSize = screen ? screen->size() : QSize();
-    TOption options(ProgramFolder::FilePath(QStringLiteral("Zorvin.ini")), screenSize);
+    TOption options(settingsFile, screenSize);
     options.Load();
     TDecodeParams params;
     params.ScreenSize = screenSize;
@@ -74,15 +73,27 @@ int main(int argc, char* argv[])
     // A mutex that cannot be made leaves this viewer without one; it runs.
     mutex.Create();
 
+    // The start file's decode runs while the application connects to the
+    // display and the window is built. It needs the screen's size for its
+    // scale: asked of the X server directly when there is one, else of the
+    // application once it exists.
+    const QString settingsFile = programFolder + QStringLiteral("Zorvin.ini");
+    std::shared_ptr<THeadStartDecode> headStart;
+    const QString startArgument = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (argc > 1) {
+        if (const QSize screen = EarlyScreenSize(); !screen.isEmpty())
+            headStart = BeginHeadStart(startArgument, settingsFile, screen);
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvin Lite"));
     QuitOnTerminationSignals();
 
-    // The start file's decode runs while the window is built.
     const QStringList arguments = QCoreApplication::arguments();
-    std::shared_ptr<THeadStartDecode> headStart;
-    if (arguments.size() > 1)
-        headStart = BeginHeadStart(arguments.at(1));
+    if (arguments.size() > 1 && !headStart) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        headStart = BeginHeadStart(arguments.at(1), settingsFile, screen ? screen->size() : QSize());
+    }
 
     // Settings are read when the window is created and written when it
     // closes or, at the latest, when it is destroyed.
