@@ -44,6 +44,7 @@ int Side(int64_t from, int64_t to)
 constexpr int MouseCheckerInterval = 450;
 constexpr int DelCurInterval = 1000;
 constexpr int HintHidePause = 6000;  // ms
+constexpr int IconDelayWithoutImage = 1000;  // ms
 
 } // namespace
 
@@ -122,6 +123,14 @@ void TfrmMain::showEvent(QShowEvent* event)
         FOption->StartFolder = ProgramFolder::Path();
     UpdateActions();
 
+    // The menus' icons come after the first picture is on screen; a window
+    // that shows none gets them a moment after it appears.
+    QTimer::singleShot(IconDelayWithoutImage, this, [this] {
+        if (!FIconsLoaded) {
+            FIconsLoaded = true;
+            FActions->LoadIcons();
+        }
+    });
     if (!FStartPath.isEmpty())
         OpenPath(FStartPath, true);
     else if (FOption->OpenLastFile)
@@ -153,7 +162,7 @@ void TfrmMain::CreateView()
         UpdateActions();
         if (!FIconsLoaded) {
             FIconsLoaded = true;
-            QTimer::singleShot(0, this, [this] { FActions->LoadIcons(); });
+            FArea->AfterNextPaint = [this] { FActions->LoadIcons(); };
         }
     };
     FView->OnImageChanged = [this](TZorvinView*) { ImageChanged(); };

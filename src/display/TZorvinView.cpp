@@ -460,6 +460,7 @@ void TZorvinView::AcceptImage(const std::shared_ptr<TBufImage>& slot)
         // Two stages: the fast reduction at once, then the quality one over it.
         Options->ShrinkMode = 3;
         Redraw();
+        Canvas->Flush();
         Options->ShrinkMode = 4;
         BuildDisplay();
         PaintStill();
