@@ -7,7 +7,7 @@ PACKAGES=(
   # build
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools
-  libjpeg62-turbo-dev libgif-dev libicu-dev
+  libjpeg62-turbo-dev libgif-dev libicu-dev libxcb1-dev
   libgtest-dev googletest libbenchmark-dev
   # fuzz targets (clang with libFuzzer, ASan and UBSan)
   clang libclang-rt-14-dev

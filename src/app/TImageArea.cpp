@@ -2,6 +2,9 @@
 
 #include <QPainter>
 #include <QPaintEvent>
+#include <QTimer>
+
+#include <utility>
 
 TImageArea::TImageArea(QWidget* parent) : QWidget(parent)
 {
@@ -21,6 +24,15 @@ void TImageArea::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.drawImage(event->rect().topLeft(), Canvas, event->rect());
+    if (AfterNextPaint)
+        QTimer::singleShot(0, this, std::exchange(AfterNextPaint, nullptr));
+}
+
+void TImageArea::Flush()
+{
+    // A hidden or not yet exposed area paints at its exposure anyway.
+    if (isVisible())
+        repaint();
 }
 
 void TImageArea::resizeEvent(QResizeEvent* event)

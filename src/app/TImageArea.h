@@ -15,9 +15,13 @@ public:
 
     QImage& Picture() override { return Canvas; }
     void Changed(const QRect& rect) override { update(rect); }
+    void Flush() override;
 
     void SetBackColor(const QColor& color);
     std::function<void()> OnResized;  // the view redraws fully
+    // Run once, from the event loop, after the next paint has reached the
+    // screen: work that must not delay a picture.
+    std::function<void()> AfterNextPaint;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -4,12 +4,15 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <QThread>
+#include <QScreen>
 #include <QTimer>
 
 #include "app/TerminationSignals.h"
 #include "app/uMain.h"
+#include "decode/HeadStartDecode.h"
 #include "display/uZorvinView.h"
 #include "platform/ProgramFolder.h"
+#include "platform/ui/EarlyScreen.h"
 #include "platform/ui/SingleInstance.h"
 #include "settings/uOption.h"
 
@@ -42,6 +45,19 @@ int HandOff(int argc, char* argv[], const QString& runtimeFolder, const TInstanc
     return 0;
 }
 
+// Decodes the start file with the settings the window will read, for the
+// screen it will open on.
+std::shared_ptr<THeadStartDecode> BeginHeadStart(const QString& path, const QString& settingsFile, QSize screenSize)
+{
+    TOption options(settingsFile, screenSize);
+    options.Load();
+    TDecodeParams params;
+    params.ScreenSize = screenSize;
+    params.AutoRotate = options.AutoRotate;
+    params.BackColor = uint32_t(options.BackColor);
+    return std::make_shared<THeadStartDecode>(path, params);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -57,16 +73,34 @@ int main(int argc, char* argv[])
     // A mutex that cannot be made leaves this viewer without one; it runs.
     mutex.Create();
 
+    // The start file's decode runs while the application connects to the
+    // display and the window is built. It needs the screen's size for its
+    // scale: asked of the X server directly when there is one, else of the
+    // application once it exists.
+    const QString settingsFile = programFolder + QStringLiteral("Zorvin.ini");
+    std::shared_ptr<THeadStartDecode> headStart;
+    const QString startArgument = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (argc > 1) {
+        if (const QSize screen = EarlyScreenSize(); !screen.isEmpty())
+            headStart = BeginHeadStart(startArgument, settingsFile, screen);
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvin Lite"));
     QuitOnTerminationSignals();
 
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1 && !headStart) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        headStart = BeginHeadStart(arguments.at(1), settingsFile, screen ? screen->size() : QSize());
+    }
+
     // Settings are read when the window is created and written when it
     // closes or, at the latest, when it is destroyed.
     TfrmMain window;
-    const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() > 1)
         window.SetStartPath(arguments.at(1));  // further arguments are ignored
+    window.SetHeadStart(std::move(headStart));
 
     // A second start's path, opened before the answer lets that start end.
     // The server listens at once; its connections wait for the event loop,

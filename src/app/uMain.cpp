@@ -23,6 +23,7 @@
 #include "app/TMainClient.h"
 #include "app/TMainInput.h"
 #include "display/TInfoMessage.h"
+#include "decode/HeadStartDecode.h"
 #include "display/uZorvinView.h"
 #include "platform/ProgramFolder.h"
 #include "settings/uOption.h"
@@ -44,6 +45,7 @@ int Side(int64_t from, int64_t to)
 constexpr int MouseCheckerInterval = 450;
 constexpr int DelCurInterval = 1000;
 constexpr int HintHidePause = 6000;  // ms
+constexpr int IconDelayWithoutImage = 1000;  // ms
 
 } // namespace
 
@@ -88,6 +90,7 @@ TfrmMain::TfrmMain(const QString& settingsFile, QWidget* parent)
     FDelCurTimer = new QTimer(this);
     FDelCurTimer->setInterval(DelCurInterval);
     connect(FDelCurTimer, &QTimer::timeout, this, &TfrmMain::DelCurTimerTimer);
+    InitSlideShow();
 
     FOption = std::make_unique<TOption>(settingsFile, PrimaryScreenSize());
     FOption->LoadWindowPlacement(*this);
@@ -123,6 +126,14 @@ void TfrmMain::showEvent(QShowEvent* event)
     UpdateActions();
     ApplyKeyBindings();
 
+    // The menus' icons come after the first picture is on screen; a window
+    // that shows none gets them a moment after it appears.
+    QTimer::singleShot(IconDelayWithoutImage, this, [this] {
+        if (!FIconsLoaded) {
+            FIconsLoaded = true;
+            FActions->LoadIcons();
+        }
+    });
     if (!FStartPath.isEmpty())
         OpenPath(FStartPath, true);
     else if (FOption->OpenLastFile)
@@ -154,7 +165,7 @@ void TfrmMain::CreateView()
         UpdateActions();
         if (!FIconsLoaded) {
             FIconsLoaded = true;
-            QTimer::singleShot(0, this, [this] { FActions->LoadIcons(); });
+            FArea->AfterNextPaint = [this] { FActions->LoadIcons(); };
         }
     };
     FView->OnImageChanged = [this](TZorvinView*) { ImageChanged(); };
@@ -175,7 +186,21 @@ void TfrmMain::CreateView()
     };
     TDecodeParams params;
     params.ScreenSize = PrimaryScreenSize();
-    FView->Init(FOption.get(), params);
+    TDecodeFunc decode;
+    if (FHeadStart) {
+        // The loader's decodes as usual, except that the start file's picture
+        // is taken from the head start when it matches.
+        TDecodeParams p = params;
+        p.BackColor = uint32_t(FOption->BackColor);
+        decode = [head = FHeadStart, p](TBufImage* slot, const QString& path, bool autoRotate) {
+            TDecodeParams q = p;
+            q.AutoRotate = autoRotate;
+            if (!head->Take(path, q, slot))
+                LoadSlot(slot, path, q);
+        };
+        FHeadStart.reset();
+    }
+    FView->Init(FOption.get(), params, {}, std::move(decode));
     FArea->OnResized = [this] { FView->RefreshView(true); };
 }
 
@@ -287,7 +312,8 @@ void TfrmMain::dropEvent(QDropEvent* event)
     if (urls.isEmpty() || !urls.first().isLocalFile())
         return;
     event->acceptProposedAction();
-    // Only the first file counts; the slideshow, once it exists, stops here.
+    // Only the first file counts.
+    StopSlideShow();
     OpenPath(urls.first().toLocalFile(), true);
     activateWindow();
     raise();
@@ -308,6 +334,10 @@ void TfrmMain::SaveAtExit()
     FSaved = true;
     FDelCurTimer->stop();
     FMouseChecker->stop();
+    // A show running at exit puts back what it replaced first, so that the
+    // settings file keeps the user's own enlarge setting and order, and the
+    // placement saved is the window's, not the full screen's.
+    StopSlideShow();
     setAcceptDrops(false);
     // A window that was never shown has no view: the stored last file stays.
     if (FView)

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QPoint>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -18,6 +19,7 @@ class TImageArea;
 class TMainClient;
 class TMainInput;
 class TZorvinView;
+class THeadStartDecode;
 enum class TGesture;
 
 // The main window: owns the settings, the view and the command set, and
@@ -48,6 +50,9 @@ public:
 
     // The path opened at the first showing (the command line's argument).
     void SetStartPath(const QString& path) { FStartPath = path; }
+    // A decode of the start file begun before the window was built; the
+    // view's loader takes its picture instead of decoding the file again.
+    void SetHeadStart(std::shared_ptr<THeadStartDecode> head) { FHeadStart = std::move(head); }
     // The one open routine of every road a path comes by.
     void OpenPath(const QString& path, bool allowFolder);
 
@@ -141,6 +146,14 @@ public:
     void DelCurTimerTimer();
     bool CursorHidden() const { return FCursorCount < 0; }
 
+    // The slideshow (uMainSlideShow.cpp). The timer running is the show
+    // running; the tick is public so that tests can drive it.
+    void StartSlideShow();
+    void StopSlideShow();
+    void SlideShowTimerTimer();
+    bool SlideShowRunning() const;
+    QTimer* SlideShowTimer() const { return FSlideShowTimer; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -174,12 +187,23 @@ private:
     QTimer* FDelCurTimer = nullptr;
     std::unique_ptr<TZorvinView> FView;
     QString FStartPath;
+    std::shared_ptr<THeadStartDecode> FHeadStart;
     bool FSaved = false;
     bool FFullScreen = false;
     bool FIconsLoaded = false;
     int FCursorCount = 0;  // below 0: the cursor is hidden
     QPoint FLastCursorPos;
     int FOptionPage = 0;   // the options dialog's remembered page
+
+    // The slideshow: its timer and what its start replaced, put back by its stop.
+    void InitSlideShow();
+    QTimer* FSlideShowTimer = nullptr;
+    bool FSlideShowReplaced = false;  // the running show's start replaced the saved values
+    bool FSavedEnlargePicture = false;
+    bool FSavedFullScreen = false;
+    bool FSavedRandomChecked = false;
+    uint8_t FSavedSortOrder = 0;
+
     Qt::CursorShape FAreaCursor = Qt::ArrowCursor;
     std::unique_ptr<TMainInput> FInput;  // goes first, before the widgets it watches
 };

@@ -34,7 +34,7 @@ QString QtFilter(const char* filter)
 
 void TfrmMain::actOpenExecute(QAction*)
 {
-    // The slideshow, once it exists, is stopped here first.
+    StopSlideShow();
     const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), QtFilter(OpenFilter));
     if (!path.isEmpty())
         OpenPath(path, false);
@@ -48,7 +48,7 @@ void TfrmMain::actOpenCurDirExecute(QAction*)
 // Commands whose work comes with later pieces of the program: they exist
 // now with their captions and enabling rules, and do nothing yet.
 void TfrmMain::actShowPropertyExecute(QAction*) {}     // file properties
-void TfrmMain::actShowOptionExecute(QAction*) {}       // options dialog
+void TfrmMain::actShowOptionExecute(QAction*) { StopSlideShow(); } // options dialog
 void TfrmMain::actCustomizeToolBarExecute(QAction*) {} // toolbar customizer
 void TfrmMain::actShowOverviewExecute(QAction*) {}     // overview window
 void TfrmMain::actCloseOverviewExecute(QAction*) {}    // overview window
@@ -57,8 +57,6 @@ void TfrmMain::actDeleteExecute(QAction*) {}           // delete with confirmati
 void TfrmMain::actCopyFileExecute(QAction*) {}         // copy to a chosen folder
 void TfrmMain::actMoveFileExecute(QAction*) {}         // move to a chosen folder
 void TfrmMain::actProgramRun(QAction*) {}              // external programs
-void TfrmMain::ActSlideShowExecute(QAction*) {}        // slideshow dialog
-void TfrmMain::actPauseSlideShowExecute(QAction*) {}   // slideshow
 void TfrmMain::actLoupeExecute(QAction*) {}            // never enabled
 
 void TfrmMain::actShowRegProgDlgExecute(QAction*)

@@ -13,4 +13,8 @@ public:
     // The part that clearing the background fills.
     virtual QRect ClipRect() { return Picture().rect(); }
     virtual void Changed(const QRect& rect) { (void)rect; }
+    // Puts what changed on screen now, not at the next turn of the event
+    // loop: the two-stage reduction shows its fast picture this way before
+    // the quality one is computed.
+    virtual void Flush() {}
 };

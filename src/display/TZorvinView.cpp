@@ -101,6 +101,11 @@ int TZorvinView::ImageCount() const
     return List->Count();
 }
 
+QString TZorvinView::NameAt(int index) const
+{
+    return List->NameAt(index);
+}
+
 int TZorvinView::ImageIndex() const
 {
     return List->ImageIndex;
@@ -455,6 +460,7 @@ void TZorvinView::AcceptImage(const std::shared_ptr<TBufImage>& slot)
         // Two stages: the fast reduction at once, then the quality one over it.
         Options->ShrinkMode = 3;
         Redraw();
+        Canvas->Flush();
         Options->ShrinkMode = 4;
         BuildDisplay();
         PaintStill();

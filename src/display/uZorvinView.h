@@ -52,6 +52,9 @@ public:
     QString CurrentName() const;
     int ImageCount() const;
     int ImageIndex() const;
+    // The name of the list's entry at index, in the list's order; empty
+    // outside the list.
+    QString NameAt(int index) const;
     bool IsAtEnd() const;
     void StepNext();
     void StepPrev();

@@ -106,7 +106,9 @@ bool TImageLoader::ProcessPass(int& last)
         }
         slot->NotifyPending = true;
     }
+    bool posted = false;
     if (slot->NotifyPending || !slot->Shown) {
+        posted = true;
         if (slot->Animated) {
             slot->NotifyPending = false;
             lock.unlock();
@@ -117,6 +119,8 @@ bool TImageLoader::ProcessPass(int& last)
         }
     }
     slot->NotifyPending = false;
+    if (posted)
+        HoldPrefetch(lock, last);
 
     // Prefetch from the low end; a new position cuts the walk short.
     for (int j = lo; j <= hi; ++j) {
@@ -135,6 +139,31 @@ bool TImageLoader::ProcessPass(int& last)
         lock.lock();
     }
     return true;
+}
+
+// Waits until the main thread has taken the posted picture (or the position
+// changes, or the limit passes). A neighbour's decode started at once would
+// compete for the cores with the scaling and painting of the picture the user
+// is waiting for; at start-up also with the building of the window.
+void TImageLoader::HoldPrefetch(std::unique_lock<std::mutex>& lock, int position)
+{
+    PrefetchHeld = true;
+    Idle = true;
+    IdleCv.notify_all();
+    Wake.wait_for(lock, PrefetchHoldLimit,
+                  [&] { return !PrefetchHeld || Current != position || Terminated || Reload; });
+    PrefetchHeld = false;
+    Idle = false;
+}
+
+void TImageLoader::ResumePrefetch()
+{
+    std::lock_guard lock(Lock);
+    if (!PrefetchHeld)
+        return;
+    PrefetchHeld = false;
+    Idle = false;
+    Wake.notify_all();
 }
 
 // Empties every decoded slot outside lo..hi. Walking the whole list (a flag

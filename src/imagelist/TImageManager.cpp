@@ -271,11 +271,15 @@ void TImageManager::WndProc(int message, quintptr wParam, qintptr lParam)
         }
         // The slot may have left the list since the message was posted.
         const std::shared_ptr<TBufImage> slot = wParam ? ImageLoader->FindSlot(wParam) : nullptr;
-        if (wParam && !slot)
+        if (wParam && !slot) {
+            ImageLoader->ResumePrefetch();
             return;
+        }
         if (OnImage)
             OnImage(this, slot);
+        ImageLoader->ResumePrefetch();
     } else if (message == TImageLoader::WM_ANIMATION_READY) {
         FireAnimation(wParam);
+        ImageLoader->ResumePrefetch();
     }
 }

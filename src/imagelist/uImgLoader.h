@@ -83,8 +83,13 @@ public:
 
     // How often the folder watch is polled while idle (4 s by default).
     void SetWatchPollInterval(std::chrono::milliseconds interval);
-    // Waits until the loop has nothing left to do; false on timeout.
+    // Waits until the loop has nothing left to do; false on timeout. A loop
+    // that holds its prefetch back for the main thread counts as idle.
     bool WaitIdle(std::chrono::milliseconds timeout);
+    // The main thread has handled the picture last posted: the neighbours'
+    // decodes may start. Without this call they start after PrefetchHoldLimit.
+    void ResumePrefetch();
+    static constexpr std::chrono::milliseconds PrefetchHoldLimit{300};
 
 private:
     void Execute();
@@ -94,6 +99,7 @@ private:
     void AddNewFiles();
     void Evict(int lo, int hi);
     bool Decode(const std::shared_ptr<TBufImage>& slot, const QString& path);
+    void HoldPrefetch(std::unique_lock<std::mutex>& lock, int position);
     void ScanFolderLocked();
     void SortFilesLocked();
     void ResortLocked();
@@ -122,6 +128,7 @@ private:
     bool Reload = false;
     bool AutoRotate = false;
     bool Idle = false;
+    bool PrefetchHeld = false;
     bool Terminated = false;
     TFolderWatch Watch;
     std::chrono::milliseconds WatchInterval{4000};

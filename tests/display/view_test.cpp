@@ -24,9 +24,12 @@ public:
         if (KeepSnapshots)
             Snapshots.push_back(Canvas.copy());
     }
+    // What was on screen when the view asked for it to be shown at once.
+    void Flush() override { Flushed.push_back(Canvas.copy()); }
     QImage Canvas;
     bool KeepSnapshots = false;
     std::vector<QImage> Snapshots;
+    std::vector<QImage> Flushed;
 };
 
 // A picture whose colour tells where a pixel came from: red = x, green = y.
@@ -211,6 +214,8 @@ TEST_F(ViewTest, TwoStageModePaintsTheFastReductionThenTheQualityOne)
     ASSERT_GE(Canvas->Snapshots.size(), 3u);
     const QImage& fast = Canvas->Snapshots[Canvas->Snapshots.size() - 2];
     const QImage& quality = Canvas->Snapshots.back();
+    ASSERT_EQ(Canvas->Flushed.size(), 1u) << "the fast picture is put on screen before the quality one is made";
+    EXPECT_EQ(Canvas->Flushed[0], fast);
     const int fastGrey = qRed(fast.pixel(50, 50));
     EXPECT_TRUE(fastGrey == 0 || fastGrey == 255) << "speed mode keeps whole source pixels";
     EXPECT_NEAR(qRed(quality.pixel(50, 50)), 128, 2) << "quality mode averages";

@@ -19,6 +19,21 @@ TEST_F(Loader, OpeningDecodesTheCurrentFirstThenTheWindowFromItsLowEnd)
     EXPECT_LE(MostPictures, 5);
 }
 
+TEST_F(Loader, NeighboursWaitUntilTheMainThreadHasTakenThePostedPicture)
+{
+    MakeNumbered(10);
+    Start(2);
+    Manager->OpenFile(Folder + Numbered(5));
+    // The loop holds (and counts as idle) until the posted picture is handled.
+    ASSERT_TRUE(Manager->Loader().WaitIdle(std::chrono::seconds(10)));
+    {
+        std::lock_guard lock(DecodeLock);
+        EXPECT_EQ(Decoded, NumberedNames({5})) << "no neighbour decoded before the picture was taken";
+    }
+    EXPECT_EQ(TakeDecoded(), NumberedNames({5, 3, 4, 6, 7})) << "handling the message lets the prefetch go on";
+    EXPECT_EQ(Shown, std::vector<QString>{Numbered(5)});
+}
+
 TEST_F(Loader, SteppingShowsThePrefetchedNeighbourAtOnceAndSlidesTheWindow)
 {
     MakeNumbered(100);
