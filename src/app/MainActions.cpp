@@ -2,7 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
+#include <QFile>
 #include <QIcon>
 #include <QKeySequence>
 #include <map>
@@ -111,13 +111,14 @@ constexpr auto FunctionKeyList = MakeFunctionKeys();
 
 QIcon ActionIcon(const TActionDef& def)
 {
+    if (!*def.ThemeIcon)
+        return {};
     const QString name = QString::fromLatin1(def.ThemeIcon);
-    QIcon fallback;
-    if (def.Fallback != None && QApplication::style())
-        fallback = QApplication::style()->standardIcon(def.Fallback);
-    if (name.isEmpty())
-        return fallback;
-    return QIcon::fromTheme(name, fallback);
+    // Asked first, so that ours is not decoded when the theme has the icon.
+    QIcon themed = QIcon::fromTheme(name);
+    if (!themed.isNull() && !themed.availableSizes().isEmpty())
+        return themed;
+    return TMainActions::ShippedIcon(name);
 }
 
 } // namespace
@@ -203,6 +204,17 @@ bool TMainActions::Allowed(QAction* action, bool hasImage, bool fullScreen) cons
         return action->isEnabled();
     }
     return false;
+}
+
+QIcon TMainActions::ShippedIcon(const QString& name)
+{
+    QIcon icon;
+    for (int size : ShippedIconSizes) {
+        const QString path = QStringLiteral(":/icons/%1/%2.png").arg(size).arg(name);
+        if (QFile::exists(path))
+            icon.addFile(path, QSize(size, size));
+    }
+    return icon;
 }
 
 void TMainActions::LoadIcon(QAction* action)

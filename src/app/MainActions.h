@@ -8,6 +8,7 @@
 #include <array>
 
 class QAction;
+class QIcon;
 class QActionGroup;
 class TfrmMain;
 
@@ -60,8 +61,13 @@ public:
     // Icons from the desktop's theme. The lookups cost more than decoding a
     // small image, so only the toolbar's buttons get theirs at creation
     // (LoadIcon); the others follow once the first image is up (LoadIcons).
+    // A name the theme lacks gets ours (ShippedIcon).
     void LoadIcon(QAction* action);
     void LoadIcons();
+    // The icons we ship, one file per size at ":/icons/<size>/<name>.png";
+    // null for a name we have none of.
+    static constexpr std::array<int, 3> ShippedIconSizes {16, 24, 32};
+    static QIcon ShippedIcon(const QString& name);
 
     // Re-runs every enabling rule.
     void Update(bool hasImage, bool fullScreen);
