@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QString>
-#include <QStyle>
 #include <span>
 #include <vector>
 #include <array>
@@ -31,8 +30,7 @@ struct TActionDef {
     const char* Hint;     // UTF-8, may be empty
     const char* Category; // UTF-8, may be empty
     int Icon;             // index in the toolbar's icon strip, -1 for none
-    const char* ThemeIcon;  // freedesktop icon name, may be empty
-    QStyle::StandardPixmap Fallback;  // used when the theme has no such icon
+    const char* ThemeIcon;  // freedesktop icon name, may be empty; ours when the theme lacks it
     bool Checkable;
     int Group;            // radio group, 0 for none
     bool Checked;         // mark at start
