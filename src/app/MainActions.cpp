@@ -2,7 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
+#include <QFile>
 #include <QIcon>
 #include <QKeySequence>
 #include <map>
@@ -13,70 +13,69 @@ namespace {
 
 using R = TEnableRule;
 using F = TfrmMain;
-constexpr QStyle::StandardPixmap None = QStyle::SP_CustomBase;
 
 // clang-format off
 constexpr TActionDef Defs[] = {
     // File and application
-    {"actOpen", "開く(&O)", "開く", "ファイル", 5, "document-open", QStyle::SP_DialogOpenButton, false, 0, false, 0, R::Always, &F::actOpenExecute, ""},
-    {"actOpenCurDir", "現在のフォルダを開く", "", "", -1, "folder-open", QStyle::SP_DirOpenIcon, false, 0, false, 0, R::Image, &F::actOpenCurDirExecute, ""},
-    {"actShowProperty", "プロパティ(&R)", "この画像ファイルのプロパティを表示します", "ファイル", 15, "document-properties", QStyle::SP_FileDialogInfoView, false, 0, false, 0, R::Image, &F::actShowPropertyExecute, ""},
-    {"actExit", "終了(&X)", "", "ファイル", 16, "application-exit", QStyle::SP_DialogCloseButton, false, 0, false, 0, R::Always, &F::actExitExecute, ""},
-    {"actShowOption", "オプション(&O)", "", "ツール", 11, "preferences-system", None, false, 0, false, 0, R::Always, &F::actShowOptionExecute, ""},
-    {"actShowRegProgDlg", "外部プログラム登録(&R)", "", "", -1, "", None, false, 0, false, 0, R::Always, &F::actShowRegProgDlgExecute, ""},
-    {"actShowRegFolderDlg", "フォルダ登録(&R)", "", "", -1, "", None, false, 0, false, 0, R::Always, &F::actShowRegFolderDlgExecute, ""},
-    {"actCustomizeToolBar", "ツールバーのカスタマイズ(&C)", "", "", -1, "", None, false, 0, false, 0, R::Always, &F::actCustomizeToolBarExecute, ""},
-    {"actShowAbout", "バージョン情報(&V)", "", "", -1, "help-about", QStyle::SP_MessageBoxInformation, false, 0, false, 0, R::Always, &F::actShowAboutExecute, ""},
-    {"actToggleMenu", "メニューの表示", "", "", -1, "", None, true, 0, true, 0, R::Always, &F::actToggleMenuExecute, ""},
-    {"actShowTop", "常に最前面に表示", "", "", 14, "go-top", None, true, 0, false, 0, R::Always, &F::actShowTopExecute, ""},
+    {"actOpen", "開く(&O)", "開く", "ファイル", 5, "document-open", false, 0, false, 0, R::Always, &F::actOpenExecute, ""},
+    {"actOpenCurDir", "現在のフォルダを開く", "", "", -1, "folder-open", false, 0, false, 0, R::Image, &F::actOpenCurDirExecute, ""},
+    {"actShowProperty", "プロパティ(&R)", "この画像ファイルのプロパティを表示します", "ファイル", 15, "document-properties", false, 0, false, 0, R::Image, &F::actShowPropertyExecute, ""},
+    {"actExit", "終了(&X)", "", "ファイル", 16, "application-exit", false, 0, false, 0, R::Always, &F::actExitExecute, ""},
+    {"actShowOption", "オプション(&O)", "", "ツール", 11, "preferences-system", false, 0, false, 0, R::Always, &F::actShowOptionExecute, ""},
+    {"actShowRegProgDlg", "外部プログラム登録(&R)", "", "", -1, "", false, 0, false, 0, R::Always, &F::actShowRegProgDlgExecute, ""},
+    {"actShowRegFolderDlg", "フォルダ登録(&R)", "", "", -1, "", false, 0, false, 0, R::Always, &F::actShowRegFolderDlgExecute, ""},
+    {"actCustomizeToolBar", "ツールバーのカスタマイズ(&C)", "", "", -1, "", false, 0, false, 0, R::Always, &F::actCustomizeToolBarExecute, ""},
+    {"actShowAbout", "バージョン情報(&V)", "", "", -1, "help-about", false, 0, false, 0, R::Always, &F::actShowAboutExecute, ""},
+    {"actToggleMenu", "メニューの表示", "", "", -1, "", true, 0, true, 0, R::Always, &F::actToggleMenuExecute, ""},
+    {"actShowTop", "常に最前面に表示", "", "", 14, "go-top", true, 0, false, 0, R::Always, &F::actShowTopExecute, ""},
     // View
-    {"actNextImage", "次の画像を表示", "次の画像", "", 1, "go-next", QStyle::SP_ArrowRight, false, 0, false, 0, R::Image, &F::actNextImageExecute, "Down"},
-    {"actPrevImage", "前の画像を表示", "前の画像", "", 0, "go-previous", QStyle::SP_ArrowLeft, false, 0, false, 0, R::Image, &F::actPrevImageExecute, "Up"},
-    {"actZoomIn", "拡大", "拡大", "画像の表示サイズ", 3, "zoom-in", None, false, 0, false, 0, R::Image, &F::actZoomInExecute, ""},
-    {"actZoomOut", "縮小", "縮小", "画像の表示サイズ", 2, "zoom-out", None, false, 0, false, 0, R::Image, &F::actZoomOutExecute, ""},
-    {"actShowWindowSize", "ウィンドウに収まるように表示", "", "画像の表示サイズ", 7, "zoom-fit-best", None, true, 5, true, 0, R::Image, &F::actShowResizedExecute, ""},
-    {"actShowActualSize", "実際のサイズで表示", "", "画像の表示サイズ", 8, "zoom-original", None, true, 5, false, 0, R::Image, &F::actShowResizedExecute, ""},
-    {"actSWShowMode", "等倍・全体表示切り替え", "", "", -1, "", None, false, 0, false, 0, R::Image, &F::actSWShowModeExecute, ""},
-    {"actFullScreen", "フルスクリーン表示", "", "ツール", 6, "view-fullscreen", QStyle::SP_TitleBarMaxButton, false, 0, false, 0, R::FullScreen, &F::actFullScreenExecute, "Return"},
-    {"actShowOverview", "オーバービュー表示", "", "", -1, "", None, true, 0, false, 0, R::Image, &F::actShowOverviewExecute, ""},
-    {"actCloseOverview", "オーバービューを閉じる", "", "", -1, "", None, false, 0, false, 0, R::Always, &F::actCloseOverviewExecute, ""},
-    {"actRefresh", "最新の状態に更新", "", "", -1, "view-refresh", QStyle::SP_BrowserReload, false, 0, false, 0, R::Image, &F::actRefreshExecute, "F5"},
+    {"actNextImage", "次の画像を表示", "次の画像", "", 1, "go-next", false, 0, false, 0, R::Image, &F::actNextImageExecute, "Down"},
+    {"actPrevImage", "前の画像を表示", "前の画像", "", 0, "go-previous", false, 0, false, 0, R::Image, &F::actPrevImageExecute, "Up"},
+    {"actZoomIn", "拡大", "拡大", "画像の表示サイズ", 3, "zoom-in", false, 0, false, 0, R::Image, &F::actZoomInExecute, ""},
+    {"actZoomOut", "縮小", "縮小", "画像の表示サイズ", 2, "zoom-out", false, 0, false, 0, R::Image, &F::actZoomOutExecute, ""},
+    {"actShowWindowSize", "ウィンドウに収まるように表示", "", "画像の表示サイズ", 7, "zoom-fit-best", true, 5, true, 0, R::Image, &F::actShowResizedExecute, ""},
+    {"actShowActualSize", "実際のサイズで表示", "", "画像の表示サイズ", 8, "zoom-original", true, 5, false, 0, R::Image, &F::actShowResizedExecute, ""},
+    {"actSWShowMode", "等倍・全体表示切り替え", "", "", -1, "", false, 0, false, 0, R::Image, &F::actSWShowModeExecute, ""},
+    {"actFullScreen", "フルスクリーン表示", "", "ツール", 6, "view-fullscreen", false, 0, false, 0, R::FullScreen, &F::actFullScreenExecute, "Return"},
+    {"actShowOverview", "オーバービュー表示", "", "", -1, "", true, 0, false, 0, R::Image, &F::actShowOverviewExecute, ""},
+    {"actCloseOverview", "オーバービューを閉じる", "", "", -1, "", false, 0, false, 0, R::Always, &F::actCloseOverviewExecute, ""},
+    {"actRefresh", "最新の状態に更新", "", "", -1, "view-refresh", false, 0, false, 0, R::Image, &F::actRefreshExecute, "F5"},
     // File operations
-    {"actSetWallPaper", "壁紙にする", "", "ツール", 10, "preferences-desktop-wallpaper", None, false, 0, false, 0, R::Image, &F::actSetWallPaperExecute, ""},
-    {"actDelete", "削除", "", "", 4, "edit-delete", QStyle::SP_TrashIcon, false, 0, false, 0, R::Image, &F::actDeleteExecute, "Del"},
-    {"actCopyFile", "指定したフォルダへコピー", "", "", -1, "edit-copy", None, false, 0, false, 0, R::Image, &F::actCopyFileExecute, ""},
-    {"actMoveFile", "指定したフォルダへ移動", "", "", -1, "", None, false, 0, false, 0, R::Image, &F::actMoveFileExecute, ""},
-    {"actRotateRight", "右に90度回転", "", "", 20, "object-rotate-right", None, false, 0, false, 0, R::Image, &F::actRotateRightExecute, ""},
-    {"actRotateLeft", "左に90度回転", "", "", 21, "object-rotate-left", None, false, 0, false, 0, R::Image, &F::actRotateLeftExecute, ""},
-    {"actExecute1", "外部プログラム1の実行", "", "", 39, "system-run", None, false, 0, false, 1, R::Image, &F::actProgramRun, ""},
-    {"actExecute2", "外部プログラム2の実行", "", "", 40, "system-run", None, false, 0, false, 2, R::Image, &F::actProgramRun, ""},
-    {"actExecute3", "外部プログラム3の実行", "", "", 41, "system-run", None, false, 0, false, 3, R::Image, &F::actProgramRun, ""},
-    {"actExecute4", "外部プログラム4の実行", "", "", 42, "system-run", None, false, 0, false, 4, R::Image, &F::actProgramRun, ""},
-    {"actExecute5", "外部プログラム5の実行", "", "", 43, "system-run", None, false, 0, false, 5, R::Image, &F::actProgramRun, ""},
-    {"actExecute6", "外部プログラム6の実行", "", "", 44, "system-run", None, false, 0, false, 6, R::Image, &F::actProgramRun, ""},
-    {"actExecute7", "外部プログラム7の実行", "", "", 45, "system-run", None, false, 0, false, 7, R::Image, &F::actProgramRun, ""},
-    {"actExecute8", "外部プログラム8の実行", "", "", 46, "system-run", None, false, 0, false, 8, R::Image, &F::actProgramRun, ""},
-    {"actExecute9", "外部プログラム9の実行", "", "", 47, "system-run", None, false, 0, false, 9, R::Image, &F::actProgramRun, ""},
-    {"actExecute10", "外部プログラム10の実行", "", "", 48, "system-run", None, false, 0, false, 10, R::Image, &F::actProgramRun, ""},
+    {"actSetWallPaper", "壁紙にする", "", "ツール", 10, "preferences-desktop-wallpaper", false, 0, false, 0, R::Image, &F::actSetWallPaperExecute, ""},
+    {"actDelete", "削除", "", "", 4, "edit-delete", false, 0, false, 0, R::Image, &F::actDeleteExecute, "Del"},
+    {"actCopyFile", "指定したフォルダへコピー", "", "", -1, "edit-copy", false, 0, false, 0, R::Image, &F::actCopyFileExecute, ""},
+    {"actMoveFile", "指定したフォルダへ移動", "", "", -1, "", false, 0, false, 0, R::Image, &F::actMoveFileExecute, ""},
+    {"actRotateRight", "右に90度回転", "", "", 20, "object-rotate-right", false, 0, false, 0, R::Image, &F::actRotateRightExecute, ""},
+    {"actRotateLeft", "左に90度回転", "", "", 21, "object-rotate-left", false, 0, false, 0, R::Image, &F::actRotateLeftExecute, ""},
+    {"actExecute1", "外部プログラム1の実行", "", "", 39, "system-run", false, 0, false, 1, R::Image, &F::actProgramRun, ""},
+    {"actExecute2", "外部プログラム2の実行", "", "", 40, "system-run", false, 0, false, 2, R::Image, &F::actProgramRun, ""},
+    {"actExecute3", "外部プログラム3の実行", "", "", 41, "system-run", false, 0, false, 3, R::Image, &F::actProgramRun, ""},
+    {"actExecute4", "外部プログラム4の実行", "", "", 42, "system-run", false, 0, false, 4, R::Image, &F::actProgramRun, ""},
+    {"actExecute5", "外部プログラム5の実行", "", "", 43, "system-run", false, 0, false, 5, R::Image, &F::actProgramRun, ""},
+    {"actExecute6", "外部プログラム6の実行", "", "", 44, "system-run", false, 0, false, 6, R::Image, &F::actProgramRun, ""},
+    {"actExecute7", "外部プログラム7の実行", "", "", 45, "system-run", false, 0, false, 7, R::Image, &F::actProgramRun, ""},
+    {"actExecute8", "外部プログラム8の実行", "", "", 46, "system-run", false, 0, false, 8, R::Image, &F::actProgramRun, ""},
+    {"actExecute9", "外部プログラム9の実行", "", "", 47, "system-run", false, 0, false, 9, R::Image, &F::actProgramRun, ""},
+    {"actExecute10", "外部プログラム10の実行", "", "", 48, "system-run", false, 0, false, 10, R::Image, &F::actProgramRun, ""},
     // Slideshow and sorting
-    {"ActSlideShow", "スライドショー", "", "", -1, "", None, false, 0, false, 0, R::Image, &F::ActSlideShowExecute, ""},
-    {"actPauseSlideShow", "スライドショーの停止/再開", "", "", -1, "", None, false, 0, false, 0, R::Image, &F::actPauseSlideShowExecute, ""},
-    {"actSortName", "名前順", "", "", -1, "", None, true, 7, true, 0, R::Image, &F::actSortRandomExecute, ""},
-    {"actSortSize", "ファイルサイズ順", "", "", -1, "", None, true, 7, false, 1, R::Image, &F::actSortRandomExecute, ""},
-    {"actSortDate", "日付順", "", "", -1, "", None, true, 7, false, 2, R::Image, &F::actSortRandomExecute, ""},
-    {"actSortRandom", "ランダム", "", "", -1, "", None, true, 7, false, 3, R::Image, &F::actSortRandomExecute, ""},
-    {"actSortAscend", "昇順", "", "", -1, "", None, true, 0, true, 0, R::Image, &F::actSortAscendExecute, ""},
+    {"ActSlideShow", "スライドショー", "", "", -1, "", false, 0, false, 0, R::Image, &F::ActSlideShowExecute, ""},
+    {"actPauseSlideShow", "スライドショーの停止/再開", "", "", -1, "", false, 0, false, 0, R::Image, &F::actPauseSlideShowExecute, ""},
+    {"actSortName", "名前順", "", "", -1, "", true, 7, true, 0, R::Image, &F::actSortRandomExecute, ""},
+    {"actSortSize", "ファイルサイズ順", "", "", -1, "", true, 7, false, 1, R::Image, &F::actSortRandomExecute, ""},
+    {"actSortDate", "日付順", "", "", -1, "", true, 7, false, 2, R::Image, &F::actSortRandomExecute, ""},
+    {"actSortRandom", "ランダム", "", "", -1, "", true, 7, false, 3, R::Image, &F::actSortRandomExecute, ""},
+    {"actSortAscend", "昇順", "", "", -1, "", true, 0, true, 0, R::Image, &F::actSortAscendExecute, ""},
     // Drag commands: reached through bindings only
-    {"actDragLeft", "actDragLeft", "", "", -1, "", None, false, 0, false, 0, R::Image, &F::actDragExecute, ""},
-    {"actDragLeft2", "actDragLeft2", "", "", -1, "", None, false, 0, false, 0, R::Image, &F::actDragExecute, ""},
-    {"actDragRight", "actDragRight", "", "", -1, "", None, false, 0, false, 0, R::Image, &F::actDragExecute, ""},
-    {"actDragRight2", "actDragRight2", "", "", -1, "", None, false, 0, false, 0, R::Image, &F::actDragExecute, ""},
-    {"actDragTop", "actDragTop", "", "", -1, "", None, false, 0, false, 0, R::Image, &F::actDragExecute, ""},
-    {"actDragTop2", "actDragTop2", "", "", -1, "", None, false, 0, false, 0, R::Image, &F::actDragExecute, ""},
-    {"actDragBottom", "actDragBottom", "", "", -1, "", None, false, 0, false, 0, R::Image, &F::actDragExecute, ""},
-    {"actDragBottom2", "actDragBottom2", "", "", -1, "", None, false, 0, false, 0, R::Image, &F::actDragExecute, ""},
+    {"actDragLeft", "actDragLeft", "", "", -1, "", false, 0, false, 0, R::Image, &F::actDragExecute, ""},
+    {"actDragLeft2", "actDragLeft2", "", "", -1, "", false, 0, false, 0, R::Image, &F::actDragExecute, ""},
+    {"actDragRight", "actDragRight", "", "", -1, "", false, 0, false, 0, R::Image, &F::actDragExecute, ""},
+    {"actDragRight2", "actDragRight2", "", "", -1, "", false, 0, false, 0, R::Image, &F::actDragExecute, ""},
+    {"actDragTop", "actDragTop", "", "", -1, "", false, 0, false, 0, R::Image, &F::actDragExecute, ""},
+    {"actDragTop2", "actDragTop2", "", "", -1, "", false, 0, false, 0, R::Image, &F::actDragExecute, ""},
+    {"actDragBottom", "actDragBottom", "", "", -1, "", false, 0, false, 0, R::Image, &F::actDragExecute, ""},
+    {"actDragBottom2", "actDragBottom2", "", "", -1, "", false, 0, false, 0, R::Image, &F::actDragExecute, ""},
     // In the list but in no menu, toolbar or function list
-    {"actLoupe", "ルーペ", "", "", -1, "", None, true, 0, false, 0, R::Never, &F::actLoupeExecute, ""},
+    {"actLoupe", "ルーペ", "", "", -1, "", true, 0, false, 0, R::Never, &F::actLoupeExecute, ""},
 };
 
 // Function number n is entry n; the names are also the binding setting keys.
@@ -111,13 +110,14 @@ constexpr auto FunctionKeyList = MakeFunctionKeys();
 
 QIcon ActionIcon(const TActionDef& def)
 {
+    if (!*def.ThemeIcon)
+        return {};
     const QString name = QString::fromLatin1(def.ThemeIcon);
-    QIcon fallback;
-    if (def.Fallback != None && QApplication::style())
-        fallback = QApplication::style()->standardIcon(def.Fallback);
-    if (name.isEmpty())
-        return fallback;
-    return QIcon::fromTheme(name, fallback);
+    // Asked first, so that ours is not decoded when the theme has the icon.
+    QIcon themed = QIcon::fromTheme(name);
+    if (!themed.isNull() && !themed.availableSizes().isEmpty())
+        return themed;
+    return TMainActions::ShippedIcon(name);
 }
 
 } // namespace
@@ -203,6 +203,17 @@ bool TMainActions::Allowed(QAction* action, bool hasImage, bool fullScreen) cons
         return action->isEnabled();
     }
     return false;
+}
+
+QIcon TMainActions::ShippedIcon(const QString& name)
+{
+    QIcon icon;
+    for (int size : ShippedIconSizes) {
+        const QString path = QStringLiteral(":/icons/%1/%2.png").arg(size).arg(name);
+        if (QFile::exists(path))
+            icon.addFile(path, QSize(size, size));
+    }
+    return icon;
 }
 
 void TMainActions::LoadIcon(QAction* action)

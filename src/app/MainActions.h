@@ -2,12 +2,12 @@
 
 #include <QList>
 #include <QString>
-#include <QStyle>
 #include <span>
 #include <vector>
 #include <array>
 
 class QAction;
+class QIcon;
 class QActionGroup;
 class TfrmMain;
 
@@ -30,8 +30,7 @@ struct TActionDef {
     const char* Hint;     // UTF-8, may be empty
     const char* Category; // UTF-8, may be empty
     int Icon;             // index in the toolbar's icon strip, -1 for none
-    const char* ThemeIcon;  // freedesktop icon name, may be empty
-    QStyle::StandardPixmap Fallback;  // used when the theme has no such icon
+    const char* ThemeIcon;  // freedesktop icon name, may be empty; ours when the theme lacks it
     bool Checkable;
     int Group;            // radio group, 0 for none
     bool Checked;         // mark at start
@@ -60,8 +59,13 @@ public:
     // Icons from the desktop's theme. The lookups cost more than decoding a
     // small image, so only the toolbar's buttons get theirs at creation
     // (LoadIcon); the others follow once the first image is up (LoadIcons).
+    // A name the theme lacks gets ours (ShippedIcon).
     void LoadIcon(QAction* action);
     void LoadIcons();
+    // The icons we ship, one file per size at ":/icons/<size>/<name>.png";
+    // null for a name we have none of.
+    static constexpr std::array<int, 3> ShippedIconSizes {16, 24, 32};
+    static QIcon ShippedIcon(const QString& name);
 
     // Re-runs every enabling rule.
     void Update(bool hasImage, bool fullScreen);
