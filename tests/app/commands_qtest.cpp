@@ -13,22 +13,19 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "WindowTestBase.h"
 #include "app/uMain.h"
 #include "display/uZorvinView.h"
 #include "platform/TProfileFile.h"
 #include "settings/uOption.h"
 
-class CommandsTest : public QObject {
+class CommandsTest : public TWindowTestBase {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        Dir.reset(new QTemporaryDir);
-        QVERIFY(Dir->isValid());
-        Ini = Dir->filePath(QStringLiteral("Zorvin.ini"));
-        Folder = Dir->filePath(QStringLiteral("pics")) + QLatin1Char('/');
-        QVERIFY(QDir().mkpath(Folder));
+        QVERIFY(MakeSandbox());
         // Names, file sizes and colours in three different orders.
         MakeBmp(QStringLiteral("a.bmp"), QSize(120, 90), Qt::red);   // largest
         MakeBmp(QStringLiteral("b.bmp"), QSize(16, 12), Qt::green);  // smallest
@@ -405,9 +402,6 @@ private:
 
     static QAction* Act(const TfrmMain& window, const char* name) { return window.Actions()[name]; }
 
-    std::unique_ptr<QTemporaryDir> Dir;
-    QString Ini;
-    QString Folder;
 };
 
 QTEST_MAIN(CommandsTest)

@@ -13,21 +13,18 @@
 #include <limits>
 
 #include "app/TMainInput.h"
+#include "WindowTestBase.h"
 #include "app/uMain.h"
 #include "display/uZorvinView.h"
 #include "settings/uOption.h"
 
-class GesturesTest : public QObject {
+class GesturesTest : public TWindowTestBase {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        Dir.reset(new QTemporaryDir);
-        QVERIFY(Dir->isValid());
-        Ini = Dir->filePath(QStringLiteral("Zorvin.ini"));
-        Folder = Dir->filePath(QStringLiteral("pics")) + QLatin1Char('/');
-        QVERIFY(QDir().mkpath(Folder));
+        QVERIFY(MakeSandbox());
         // Far larger than the area: at actual size it scrolls both ways.
         MakeBmp(QStringLiteral("a.bmp"), QSize(2000, 1500));
         MakeBmp(QStringLiteral("b.bmp"), QSize(40, 30));
@@ -382,9 +379,6 @@ private:
     QWidget* Area() const { return Window->findChild<QWidget*>(QStringLiteral("ImageArea")); }
     QAction* Act(const char* name) const { return Window->Actions()[name]; }
 
-    std::unique_ptr<QTemporaryDir> Dir;
-    QString Ini;
-    QString Folder;
     std::unique_ptr<TfrmMain> Window;
     QList<int> Waits;
     std::function<void()> DuringWait;

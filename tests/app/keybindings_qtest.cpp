@@ -9,6 +9,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 
+#include "WindowTestBase.h"
 #include "app/uMain.h"
 #include "display/uZorvinView.h"
 #include "settings/uOption.h"
@@ -20,17 +21,13 @@ constexpr quint32 ScanCodeOf8 = 17;
 
 } // namespace
 
-class KeyBindingsTest : public QObject {
+class KeyBindingsTest : public TWindowTestBase {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        Dir.reset(new QTemporaryDir);
-        QVERIFY(Dir->isValid());
-        Ini = Dir->filePath(QStringLiteral("Zorvin.ini"));
-        Folder = Dir->filePath(QStringLiteral("pics")) + QLatin1Char('/');
-        QVERIFY(QDir().mkpath(Folder));
+        QVERIFY(MakeSandbox());
         for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) {
             QImage picture(QSize(64, 48), QImage::Format_RGB32);
             picture.fill(Qt::darkCyan);
@@ -238,9 +235,6 @@ private:
 
     QAction* Act(const char* name) const { return Window->Actions()[name]; }
 
-    std::unique_ptr<QTemporaryDir> Dir;
-    QString Ini;
-    QString Folder;
     std::unique_ptr<TfrmMain> Window;
     QStringList Ran;
 };

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include "WindowTestBase.h"
 #include "app/uMain.h"
 #include "display/uZorvinView.h"
 #include "platform/TProfileFile.h"
@@ -22,17 +23,13 @@ struct TWarning {
 
 } // namespace
 
-class LifeCycleTest : public QObject {
+class LifeCycleTest : public TWindowTestBase {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        Dir.reset(new QTemporaryDir);
-        QVERIFY(Dir->isValid());
-        Ini = Dir->filePath(QStringLiteral("Zorvin.ini"));
-        Folder = Dir->filePath(QStringLiteral("pics")) + QLatin1Char('/');
-        QVERIFY(QDir().mkpath(Folder));
+        QVERIFY(MakeSandbox());
         for (const char* name : {"img0.bmp", "img1.bmp", "img2.bmp"}) {
             QImage picture(40, 30, QImage::Format_RGB32);
             picture.fill(Qt::darkCyan);
@@ -209,9 +206,6 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
 
-    std::unique_ptr<QTemporaryDir> Dir;
-    QString Ini;
-    QString Folder;
     std::vector<TWarning> Warnings;
 };
 

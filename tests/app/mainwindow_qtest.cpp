@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "WindowTestBase.h"
 #include "app/uMain.h"
 #include "platform/TProfileFile.h"
 #include "settings/uOption.h"
@@ -18,15 +19,13 @@ void WriteFile(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public TWindowTestBase {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        Dir.reset(new QTemporaryDir);
-        QVERIFY(Dir->isValid());
-        Ini = Dir->filePath(QStringLiteral("Zorvin.ini"));
+        QVERIFY(MakeSandbox());
     }
 
     void opensWithCaptionClientSizeAndBlackArea()
@@ -149,8 +148,6 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> Dir;
-    QString Ini;
 };
 
 QTEST_MAIN(MainWindowTest)

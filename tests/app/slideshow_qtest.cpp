@@ -21,6 +21,7 @@
 
 #include <functional>
 
+#include "WindowTestBase.h"
 #include "app/uMain.h"
 #include "app/uSlideShow.h"
 #include "display/uZorvinView.h"
@@ -36,17 +37,13 @@ constexpr int FileCount = 12;
 
 } // namespace
 
-class SlideShowTest : public QObject {
+class SlideShowTest : public TWindowTestBase {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        Dir.reset(new QTemporaryDir);
-        QVERIFY(Dir->isValid());
-        Ini = Dir->filePath(QStringLiteral("Zorvin.ini"));
-        Folder = Dir->filePath(QStringLiteral("pics")) + QLatin1Char('/');
-        QVERIFY(QDir().mkpath(Folder));
+        QVERIFY(MakeSandbox());
         // Dates run against the names, so the date order is the name order
         // reversed; a shuffle of twelve is almost never either.
         const QDateTime base(QDate(2024, 3, 1), QTime(12, 0), QTimeZone::utc());
@@ -550,9 +547,6 @@ private:
 
     static QAction* Act(const TfrmMain& window, const char* name) { return window.Actions()[name]; }
 
-    std::unique_ptr<QTemporaryDir> Dir;
-    QString Ini;
-    QString Folder;
 };
 
 QTEST_MAIN(SlideShowTest)

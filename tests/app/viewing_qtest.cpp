@@ -5,20 +5,18 @@
 
 #include <QTemporaryDir>
 
+#include "WindowTestBase.h"
 #include "app/uMain.h"
 #include "display/uZorvinView.h"
 #include "settings/uOption.h"
 
-class ViewingTest : public QObject {
+class ViewingTest : public TWindowTestBase {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        Dir.reset(new QTemporaryDir);
-        QVERIFY(Dir->isValid());
-        Folder = Dir->filePath(QStringLiteral("pics")) + QLatin1Char('/');
-        QVERIFY(QDir().mkpath(Folder));
+        QVERIFY(MakeSandbox());
         const QColor colours[] = {Qt::red, Qt::green, Qt::blue};
         for (int i = 0; i < 3; ++i) {
             QImage picture(64, 48, QImage::Format_RGB32);
@@ -62,8 +60,6 @@ private:
         return shot.pixelColor(shot.width() / 2, shot.height() / 2);
     }
 
-    std::unique_ptr<QTemporaryDir> Dir;
-    QString Folder;
 };
 
 QTEST_MAIN(ViewingTest)
