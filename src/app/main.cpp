@@ -58,6 +58,16 @@ std::shared_ptr<THeadStartDecode> BeginHeadStart(const QString& path, const QStr
     return std::make_shared<THeadStartDecode>(path, params);
 }
 
+// Whether the application will show its window through X11: the X server's
+// screen is then the one it opens on.
+bool UsesX11()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty())
+        return platform.startsWith("xcb");
+    return qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -79,10 +89,9 @@ int main(int argc, char* argv[])
     // application once it exists.
     const QString settingsFile = programFolder + QStringLiteral("Zorvin.ini");
     std::shared_ptr<THeadStartDecode> headStart;
-    const QString startArgument = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    if (argc > 1) {
+    if (argc > 1 && UsesX11()) {
         if (const QSize screen = EarlyScreenSize(); !screen.isEmpty())
-            headStart = BeginHeadStart(startArgument, settingsFile, screen);
+            headStart = BeginHeadStart(QString::fromLocal8Bit(argv[1]), settingsFile, screen);
     }
 
     QApplication app(argc, argv);
