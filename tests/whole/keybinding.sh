@@ -16,25 +16,14 @@ PICS="$WORK/pictures/"
 printf '[KeySettings]\nNextImage=J\nPrevImage=Shift+1\nRefresh=F5,Shift+1\n' > "$INI"
 printf '[MouseSettings]\nNextImage=MS_WHEELDOWN,MS_LEFTDOUBLE\nZoomIn=MS_LEFTCLICK\n' >> "$INI"
 
-/usr/bin/python3 - "$WORK" <<'PY' || fail "cannot make the images"
-import sys
-from PIL import Image
-work = sys.argv[1]
-for name, colour in (("a", (200, 30, 30)), ("b", (30, 200, 30)), ("c", (30, 30, 200))):
-    Image.new("RGB", (200, 150), colour).save(work + "/pictures/" + name + ".bmp")
-PY
+make_three_pictures
 
 start_x
 
 "$WORK/bin/zorvin" "$PICS" >>"$WORK/viewer.log" 2>&1 &
 VIEWER_PID=$!
 
-# Waits for a window whose whole title is $1 (a regular expression).
-wait_title() {
-  timeout 20 xdotool search --sync --name "^$1\$" | head -n 1
-}
-
-P=$(printf '%s' "$PICS" | sed 's/[.[\*^$]/\\&/g')
+P=$(regex_quote "$PICS")
 title() {
   printf '%s' "${P}$1\\.bmp  \\[$2/3\\] 100% - Zorvin Lite"
 }

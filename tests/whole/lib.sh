@@ -38,3 +38,24 @@ start_x() {
   [[ -s "$WORK/display" ]] || fail "Xvfb gave no display"
   export DISPLAY=":$(head -n 1 "$WORK/display")"
 }
+
+# Three 200 x 150 BMPs, a (red), b (green) and c (blue), in $WORK/pictures.
+make_three_pictures() {
+  /usr/bin/python3 - "$WORK" <<'PY' || fail "cannot make the images"
+import sys
+from PIL import Image
+work = sys.argv[1]
+for name, colour in (("a", (200, 30, 30)), ("b", (30, 200, 30)), ("c", (30, 30, 200))):
+    Image.new("RGB", (200, 150), colour).save(work + "/pictures/" + name + ".bmp")
+PY
+}
+
+# Waits for a window whose whole title is $1 (a regular expression).
+wait_title() {
+  timeout 20 xdotool search --sync --name "^$1\$" | head -n 1
+}
+
+# $1 with the characters that mean something in a regular expression escaped.
+regex_quote() {
+  printf '%s' "$1" | sed 's/[.[\*^$]/\\&/g'
+}

@@ -12,14 +12,8 @@ INI="$WORK/bin/Zorvin.ini"
 PICS="$WORK/pictures/"
 printf '[Option]\nLoopList=1\n' > "$INI"
 
-/usr/bin/python3 - "$WORK" <<'PY' || fail "cannot make the images"
-import sys
-from PIL import Image
-work = sys.argv[1]
-for name, colour in (("a", (200, 30, 30)), ("b", (30, 200, 30)), ("c", (30, 30, 200))):
-    Image.new("RGB", (200, 150), colour).save(work + "/pictures/" + name + ".bmp")
-open(work + "/notes.txt", "w").write("plain text\n")
-PY
+make_three_pictures
+printf 'plain text\n' > "$WORK/notes.txt"
 
 start_x
 
@@ -32,11 +26,6 @@ stop() {
   kill "$VIEWER_PID" 2>/dev/null
   wait "$VIEWER_PID" 2>/dev/null
   VIEWER_PID=""
-}
-
-# Waits for a window whose whole title is $1 (a regular expression).
-wait_title() {
-  timeout 20 xdotool search --sync --name "^$1\$" | head -n 1
 }
 
 # The colour of the screen pixel at the centre of window $1, as "R,G,B".
@@ -54,7 +43,7 @@ wait_colour() {
   fail "the window centre shows $(centre_colour "$1"), not $2"
 }
 
-P=$(printf '%s' "$PICS" | sed 's/[.[\*^$]/\\&/g')
+P=$(regex_quote "$PICS")
 
 # A folder opens on its first image; Down, Up, and Up again around the end.
 start "$PICS"
